@@ -1,0 +1,134 @@
+#include "platform/MessageSink.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QHostAddress>
+#include <QHostInfo>
+#include <QObject>
+#include <chrono>
+#include <arpa/inet.h>
+#include <map>
+#include <set>
+#include <thread>
+
+#include "platform/SocketErrors.h"
+#include "platform/SocketWatchRegistry.h"
+
+namespace platform {
+
+namespace {
+
+const QEvent::Type kSinkEventType = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+struct SinkEvent : QEvent {
+  SinkEvent(unsigned m, uintptr_t w, intptr_t l) : QEvent(kSinkEventType), msg(m), wParam(w), lParam(l) {}
+  unsigned msg;
+  uintptr_t wParam;
+  intptr_t lParam;
+};
+
+int LookupErrorOf(const QHostInfo& info) {
+  switch (info.error()) {
+    case QHostInfo::NoError: return 0;
+    case QHostInfo::HostNotFound: return kWsaHOST_NOT_FOUND;
+    default: return kWsaNO_RECOVERY;
+  }
+}
+
+}  // namespace
+
+// The QObject that receives this sink's posted events and lookup replies. Qt drops the
+// events still queued for it when it is destroyed.
+class MessageSink::Impl : public QObject {
+ public:
+  explicit Impl(Handler handler) : handler_(std::move(handler)) {}
+
+  bool event(QEvent* e) override {
+    if (e->type() != kSinkEventType) return QObject::event(e);
+    auto* m = static_cast<SinkEvent*>(e);
+    handler_(m->msg, m->wParam, m->lParam);
+    return true;
+  }
+
+  void Dispatch(unsigned msg, uintptr_t wParam, intptr_t lParam) { handler_(msg, wParam, lParam); }
+
+  int StartLookup(const QString& name, unsigned msg, bool byAddress) {
+    const int id = QHostInfo::lookupHost(name, this, [this, msg, byAddress](const QHostInfo& info) {
+      Finish(info, msg, byAddress);
+    });
+    pending_.insert(id);
+    return id;
+  }
+
+  void Finish(const QHostInfo& info, unsigned msg, bool byAddress) {
+    const int id = info.lookupId();
+    if (!pending_.erase(id)) return;  // cancelled
+    int error = LookupErrorOf(info);
+    HostLookupReply reply;
+    if (byAddress) {
+      reply.hostName = info.hostName().toStdString();
+    } else {
+      for (const QHostAddress& a : info.addresses())
+        if (a.protocol() == QAbstractSocket::IPv4Protocol) reply.addresses.push_back(htonl(a.toIPv4Address()));
+      if (error == 0 && reply.addresses.empty()) error = kWsaNO_DATA;
+    }
+    replies_[id] = std::move(reply);
+    Dispatch(msg, static_cast<uintptr_t>(id), MakeSelectParam(0, error));
+  }
+
+  int Cancel(int id) {
+    if (!pending_.erase(id)) {
+      SetLastSocketError(kWsaEINVAL);
+      return -1;
+    }
+    QHostInfo::abortHostLookup(id);
+    return 0;
+  }
+
+  HostLookupReply Take(int id) {
+    auto node = replies_.extract(id);
+    return node ? std::move(node.mapped()) : HostLookupReply{};
+  }
+
+ private:
+  Handler handler_;
+  std::set<int> pending_;
+  std::map<int, HostLookupReply> replies_;
+};
+
+MessageSink::MessageSink(Handler handler) : impl_(std::make_unique<Impl>(std::move(handler))) {}
+
+MessageSink::~MessageSink() { detail::ForgetOwner(impl_.get()); }
+
+void MessageSink::Post(unsigned msg, uintptr_t wParam, intptr_t lParam) {
+  QCoreApplication::postEvent(impl_.get(), new SinkEvent(msg, wParam, lParam));
+}
+
+int MessageSink::SelectSocket(SocketHandle s, unsigned msg, unsigned mask) {
+  Impl* impl = impl_.get();
+  return detail::SelectSocket(
+      s, impl, [impl](unsigned m, uintptr_t w, intptr_t l) { impl->Dispatch(m, w, l); }, msg, mask);
+}
+
+int MessageSink::LookupHostByName(const std::string& name, unsigned msg) {
+  return impl_->StartLookup(QString::fromStdString(name), msg, false);
+}
+
+int MessageSink::LookupHostByAddr(uint32_t addressNetworkOrder, unsigned msg) {
+  return impl_->StartLookup(QHostAddress(ntohl(addressNetworkOrder)).toString(), msg, true);
+}
+
+int MessageSink::CancelLookup(int lookupHandle) { return impl_->Cancel(lookupHandle); }
+
+HostLookupReply MessageSink::TakeLookupReply(int lookupHandle) { return impl_->Take(lookupHandle); }
+
+void ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+uint32_t TickCount() {
+  const auto since = std::chrono::steady_clock::now().time_since_epoch();
+  return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
+
+void YieldProcessor() { std::this_thread::yield(); }
+
+}  // namespace platform

@@ -1,0 +1,164 @@
+#include "platform/Sockets.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <fcntl.h>
+#include <netdb.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "platform/SocketErrors.h"
+#include "platform/SocketWatchRegistry.h"
+
+namespace platform {
+
+namespace {
+
+int Result(int r) { return r < 0 ? FailWithErrno() : r; }
+
+socklen_t AddressLength() { return static_cast<socklen_t>(sizeof(sockaddr_in)); }
+
+const sockaddr* AsAddress(const sockaddr_in& a) { return reinterpret_cast<const sockaddr*>(&a); }
+
+void RearmWriteIfShort(SocketHandle s, int sent, int offered) {
+  if (sent < offered) detail::RearmWrite(s);
+}
+
+}  // namespace
+
+SocketHandle OpenSocket(int family, int type, int protocol) {
+  return Result(::socket(family, type | SOCK_NONBLOCK | SOCK_CLOEXEC, protocol));
+}
+
+int CloseSocket(SocketHandle s) {
+  detail::ForgetSocket(s);
+  return Result(::close(s));
+}
+
+int ConnectSocket(SocketHandle s, const sockaddr_in& to) {
+  const int r = Result(::connect(s, AsAddress(to), AddressLength()));
+  if (r == 0 || LastSocketError() == kWsaEWOULDBLOCK) detail::WatchConnect(s);
+  return r;
+}
+
+int BindSocket(SocketHandle s, const sockaddr_in& local) {
+  return Result(::bind(s, AsAddress(local), AddressLength()));
+}
+
+int ListenSocket(SocketHandle s, int backlog) { return Result(::listen(s, backlog)); }
+
+SocketHandle AcceptSocket(SocketHandle s, sockaddr_in* peer) {
+  socklen_t len = AddressLength();
+  const int r = ::accept4(s, reinterpret_cast<sockaddr*>(peer), peer ? &len : nullptr,
+                          SOCK_NONBLOCK | SOCK_CLOEXEC);
+  detail::RearmAccept(s);
+  return Result(r);
+}
+
+int ShutdownSocket(SocketHandle s, int how) { return Result(::shutdown(s, how)); }
+
+int SendSocket(SocketHandle s, const void* data, int len, int flags) {
+  const int r = static_cast<int>(::send(s, data, static_cast<size_t>(len), flags | MSG_NOSIGNAL));
+  RearmWriteIfShort(s, r, len);
+  return Result(r);
+}
+
+int SendToSocket(SocketHandle s, const void* data, int len, int flags, const sockaddr_in& to) {
+  const int r = static_cast<int>(
+      ::sendto(s, data, static_cast<size_t>(len), flags | MSG_NOSIGNAL, AsAddress(to), AddressLength()));
+  RearmWriteIfShort(s, r, len);
+  return Result(r);
+}
+
+int RecvSocket(SocketHandle s, void* buffer, int len, int flags) {
+  return Result(static_cast<int>(::recv(s, buffer, static_cast<size_t>(len), flags)));
+}
+
+int RecvFromSocket(SocketHandle s, void* buffer, int len, int flags, sockaddr_in* from) {
+  socklen_t fromLen = AddressLength();
+  return Result(static_cast<int>(::recvfrom(s, buffer, static_cast<size_t>(len), flags,
+                                            reinterpret_cast<sockaddr*>(from), from ? &fromLen : nullptr)));
+}
+
+int ReadableBytes(SocketHandle s) {
+  int count = 0;
+  if (::ioctl(s, FIONREAD, &count) < 0) return FailWithErrno();
+  return count;
+}
+
+int SetSocketOption(SocketHandle s, int level, int name, const void* value, int len) {
+  return Result(::setsockopt(s, level, name, value, static_cast<socklen_t>(len)));
+}
+
+int GetSocketOption(SocketHandle s, int level, int name, void* value, int* len) {
+  socklen_t l = static_cast<socklen_t>(*len);
+  const int r = ::getsockopt(s, level, name, value, &l);
+  *len = static_cast<int>(l);
+  return Result(r);
+}
+
+int SetSocketIntOption(SocketHandle s, int level, int name, int value) {
+  return SetSocketOption(s, level, name, &value, sizeof value);
+}
+
+int GetSockName(SocketHandle s, sockaddr_in* name) {
+  socklen_t len = AddressLength();
+  return Result(::getsockname(s, reinterpret_cast<sockaddr*>(name), &len));
+}
+
+int GetPeerName(SocketHandle s, sockaddr_in* name) {
+  socklen_t len = AddressLength();
+  return Result(::getpeername(s, reinterpret_cast<sockaddr*>(name), &len));
+}
+
+uint32_t InetAddr(const std::string& dotted) {
+  in_addr a{};
+  if (::inet_pton(AF_INET, dotted.c_str(), &a) != 1) return INADDR_NONE;
+  return a.s_addr;
+}
+
+std::string InetNtoa(uint32_t addressNetworkOrder) {
+  char text[INET_ADDRSTRLEN] = {};
+  in_addr a{};
+  a.s_addr = addressNetworkOrder;
+  ::inet_ntop(AF_INET, &a, text, sizeof text);
+  return text;
+}
+
+int LookupHostAddresses(const std::string& name, std::vector<uint32_t>* addresses) {
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  const int r = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
+  if (r != 0) return LookupErrorFromGai(r);
+  addresses->clear();
+  for (addrinfo* a = found; a; a = a->ai_next)
+    addresses->push_back(reinterpret_cast<sockaddr_in*>(a->ai_addr)->sin_addr.s_addr);
+  ::freeaddrinfo(found);
+  return addresses->empty() ? kWsaNO_DATA : 0;
+}
+
+int LookupServicePort(const std::string& service, const std::string& proto, uint16_t* port) {
+  servent entry{};
+  servent* found = nullptr;
+  char buffer[1024];
+  ::getservbyname_r(service.c_str(), proto.empty() ? nullptr : proto.c_str(), &entry, buffer,
+                    sizeof buffer, &found);
+  if (!found) return kWsaNO_DATA;
+  *port = ntohs(static_cast<uint16_t>(found->s_port));
+  return 0;
+}
+
+int LookupProtocolNumber(const std::string& name, int* protocol) {
+  protoent entry{};
+  protoent* found = nullptr;
+  char buffer[1024];
+  ::getprotobyname_r(name.c_str(), &entry, buffer, sizeof buffer, &found);
+  if (!found) return kWsaNO_DATA;
+  *protocol = found->p_proto;
+  return 0;
+}
+
+}  // namespace platform

@@ -1,0 +1,52 @@
+#pragma once
+// The socket calls of the program, on POSIX sockets with the behaviour of the classic
+// asynchronous socket library the rest of the program was designed against:
+// - every socket is non-blocking; a connect in progress fails with 10035 (would block);
+// - failures return -1 (or kInvalidSocket) and leave a 100xx/110xx code in LastSocketError();
+// - no send ever raises SIGPIPE;
+// - a send that is refused or only partly taken re-arms the write readiness of the socket
+//   (see MessageSink::SelectSocket), the one way write readiness comes back.
+#include <cstdint>
+#include <netinet/in.h>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+using SocketHandle = int;
+inline constexpr SocketHandle kInvalidSocket = -1;
+
+SocketHandle OpenSocket(int family, int type, int protocol);
+int CloseSocket(SocketHandle s);
+int ConnectSocket(SocketHandle s, const sockaddr_in& to);
+int BindSocket(SocketHandle s, const sockaddr_in& local);
+int ListenSocket(SocketHandle s, int backlog);
+// The accepted handle is non-blocking too; `peer` receives the remote address.
+SocketHandle AcceptSocket(SocketHandle s, sockaddr_in* peer);
+int ShutdownSocket(SocketHandle s, int how);
+
+int SendSocket(SocketHandle s, const void* data, int len, int flags);
+int SendToSocket(SocketHandle s, const void* data, int len, int flags, const sockaddr_in& to);
+int RecvSocket(SocketHandle s, void* buffer, int len, int flags);
+int RecvFromSocket(SocketHandle s, void* buffer, int len, int flags, sockaddr_in* from);
+// Bytes that can be read at once; -1 on failure.
+int ReadableBytes(SocketHandle s);
+
+int SetSocketOption(SocketHandle s, int level, int name, const void* value, int len);
+int GetSocketOption(SocketHandle s, int level, int name, void* value, int* len);
+int SetSocketIntOption(SocketHandle s, int level, int name, int value);
+int GetSockName(SocketHandle s, sockaddr_in* name);
+int GetPeerName(SocketHandle s, sockaddr_in* name);
+
+// Dotted text to an address in network order; INADDR_NONE when the text is not one
+// (and for "255.255.255.255", which callers tell apart themselves).
+uint32_t InetAddr(const std::string& dotted);
+std::string InetNtoa(uint32_t addressNetworkOrder);
+
+// Blocking lookups, for the resolution functions that must answer at once.
+// Each returns 0 or a lookup error code (11001..11004).
+int LookupHostAddresses(const std::string& name, std::vector<uint32_t>* addressesNetworkOrder);
+int LookupServicePort(const std::string& service, const std::string& proto, uint16_t* portHostOrder);
+int LookupProtocolNumber(const std::string& name, int* protocol);
+
+}  // namespace platform
