@@ -46,11 +46,29 @@ class MessageSink::Impl : public QObject {
   bool event(QEvent* e) override {
     if (e->type() != kSinkEventType) return QObject::event(e);
     auto* m = static_cast<SinkEvent*>(e);
-    handler_(m->msg, m->wParam, m->lParam);
+    Dispatch(m->msg, m->wParam, m->lParam);
     return true;
   }
 
-  void Dispatch(unsigned msg, uintptr_t wParam, intptr_t lParam) { handler_(msg, wParam, lParam); }
+  void Dispatch(unsigned msg, uintptr_t wParam, intptr_t lParam) {
+    if (detached_) return;
+    ++dispatchDepth_;
+    handler_(msg, wParam, lParam);
+    --dispatchDepth_;
+  }
+
+  // The owner is going away, possibly from inside one of our own deliveries (a socket that
+  // releases itself): stop delivering, and free this object once no delivery runs any more.
+  void Detach() {
+    detached_ = true;
+    QCoreApplication::removePostedEvents(this, kSinkEventType);
+    for (int id : pending_) QHostInfo::abortHostLookup(id);
+    pending_.clear();
+    if (dispatchDepth_ > 0)
+      deleteLater();
+    else
+      delete this;
+  }
 
   int StartLookup(const QString& name, unsigned msg, bool byAddress) {
     const int id = QHostInfo::lookupHost(name, this, [this, msg, byAddress](const QHostInfo& info) {
@@ -92,20 +110,25 @@ class MessageSink::Impl : public QObject {
 
  private:
   Handler handler_;
+  bool detached_ = false;
+  int dispatchDepth_ = 0;
   std::set<int> pending_;
   std::map<int, HostLookupReply> replies_;
 };
 
-MessageSink::MessageSink(Handler handler) : impl_(std::make_unique<Impl>(std::move(handler))) {}
+MessageSink::MessageSink(Handler handler) : impl_(new Impl(std::move(handler))) {}
 
-MessageSink::~MessageSink() { detail::ForgetOwner(impl_.get()); }
+MessageSink::~MessageSink() {
+  detail::ForgetOwner(impl_);
+  impl_->Detach();
+}
 
 void MessageSink::Post(unsigned msg, uintptr_t wParam, intptr_t lParam) {
-  QCoreApplication::postEvent(impl_.get(), new SinkEvent(msg, wParam, lParam));
+  QCoreApplication::postEvent(impl_, new SinkEvent(msg, wParam, lParam));
 }
 
 int MessageSink::SelectSocket(SocketHandle s, unsigned msg, unsigned mask) {
-  Impl* impl = impl_.get();
+  Impl* impl = impl_;
   return detail::SelectSocket(
       s, impl, [impl](unsigned m, uintptr_t w, intptr_t l) { impl->Dispatch(m, w, l); }, msg, mask);
 }

@@ -26,7 +26,6 @@
 // caused it (except that the handler may of course call back into the sink).
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -75,7 +74,7 @@ class MessageSink {
   class Impl;
 
  private:
-  std::unique_ptr<Impl> impl_;
+  Impl* impl_;  // a QObject that frees itself, possibly later than the sink (see Detach)
 };
 
 // Runs the events that are pending now (socket readiness, posted messages, timers), nested

@@ -1,0 +1,75 @@
+// TCustomWSocket: asynchronous host lookups by name and by address.
+#include <arpa/inet.h>
+
+#include "net/CustomWSocket.h"
+#include "net/SocketLibrary.h"
+#include "net/WSocketResolve.h"
+#include "platform/SocketErrors.h"
+
+void TCustomWSocket::DnsLookup(const std::string& hostName) {
+  if (hostName.empty()) {
+    ReportError("DNS lookup: invalid host name.");
+    NotifyDnsLookupDone(platform::kWsaEINVAL);
+    return;
+  }
+  CancelLookupSilently();
+  dnsResult_.clear();
+  dnsResultList_.clear();
+  const uint32_t address = SocketCall(platform::InetAddr, hostName);
+  if (address != INADDR_NONE) {
+    dnsResult_ = platform::InetNtoa(address);
+    NotifyDnsLookupDone(0);
+    return;
+  }
+  StartLookup(hostName, false);
+}
+
+void TCustomWSocket::ReverseDnsLookup(const std::string& hostAddr) {
+  if (hostAddr.empty()) {
+    ReportError("DNS lookup: invalid host name.");
+    NotifyDnsLookupDone(platform::kWsaEINVAL);
+    return;
+  }
+  CancelLookupSilently();
+  dnsResult_.clear();
+  dnsResultList_.clear();
+  StartLookup(hostAddr, true);
+}
+
+void TCustomWSocket::StartLookup(const std::string& name, bool byAddress) {
+  LoadSocketLibrary();
+  lookupHandle_ = byAddress ? sink_.LookupHostByAddr(platform::InetAddr(name), WM_ASYNCGETHOSTBYADDR)
+                            : sink_.LookupHostByName(name, WM_ASYNCGETHOSTBYNAME);
+  if (lookupHandle_ == 0)
+    ReportErrorFmt("%s: can't start DNS lookup, error #%d", name.c_str(), platform::LastSocketError());
+}
+
+void TCustomWSocket::HandleLookupDone(unsigned msg, uintptr_t lookup, intptr_t lParam) {
+  if (lookupHandle_ == 0 || static_cast<int>(lookup) != lookupHandle_) return;
+  lookupHandle_ = 0;
+  const auto error = static_cast<uint16_t>(platform::SelectError(lParam));
+  platform::HostLookupReply reply = sink_.TakeLookupReply(static_cast<int>(lookup));
+  if (error == 0) {
+    if (msg == WM_ASYNCGETHOSTBYNAME) {
+      for (uint32_t address : reply.addresses) dnsResultList_.push_back(platform::InetNtoa(address));
+    } else {
+      dnsResultList_.push_back(reply.hostName);
+    }
+    if (!dnsResultList_.empty()) dnsResult_ = dnsResultList_.front();
+  }
+  NotifyDnsLookupDone(error);
+}
+
+void TCustomWSocket::CancelDnsLookup() {
+  if (lookupHandle_ == 0) return;
+  const int cancelled = sink_.CancelLookup(lookupHandle_);
+  lookupHandle_ = 0;
+  if (cancelled < 0) return ReportSocketError("WSACancelAsyncRequest");
+  if (!destroying_) NotifyDnsLookupDone(platform::kWsaEINTR);
+}
+
+void TCustomWSocket::CancelLookupSilently() {
+  if (lookupHandle_ == 0) return;
+  sink_.CancelLookup(lookupHandle_);
+  lookupHandle_ = 0;
+}
