@@ -1,0 +1,21 @@
+#pragma once
+// One site as one line of ftplist.TXT: "key=value;" pairs in a fixed order, every pair
+// ended by ";". Texts are written only when not empty, the four flags always, as 0 or 1.
+// Values are written as they are, so a ";" in a value ends it on reading.
+//   Name=Mirror;Server=192.0.2.10;Port=21;User=anonymous;Anonymous=1;SavePassword=1;Pasv=0;Answer=0957681;AnswerName=Default;CheckPSW=1;
+//
+// Reading starts from NewSiteRecord, so a missing key keeps its default, and looks for a key
+// only where a pair starts (the start of the line or right after a ";"); the first pair of a
+// key counts. A key is therefore never found inside another ("Password=" inside
+// "SavePassword=", "Name=" inside "AnswerName=") or inside a value. A flag that is not a
+// number reads as Anonymous 1, SavePassword 1, Pasv 0, CheckPSW 1; any other number but 0
+// is 1. Bounded texts are cut to their widths.
+#include <string>
+#include <string_view>
+
+#include "settings/options.h"
+#include "sites/SiteRecord.h"
+
+SiteRecord ParseSiteLine(std::string_view line, const ProgramOptions& options);
+
+std::string FormatSiteLine(const SiteRecord& site);
