@@ -6,6 +6,7 @@
 #include "net/SocketErrorText.h"
 #include "net/SocketLibrary.h"
 #include "net/WSocketResolve.h"
+#include "platform/EventLoop.h"
 #include "platform/SocketErrors.h"
 #include "platform/StringUtils.h"
 

@@ -5,11 +5,9 @@
 #include <QHostAddress>
 #include <QHostInfo>
 #include <QObject>
-#include <chrono>
 #include <arpa/inet.h>
 #include <map>
 #include <set>
-#include <thread>
 
 #include "platform/SocketErrors.h"
 #include "platform/SocketWatchRegistry.h"
@@ -144,14 +142,5 @@ int MessageSink::LookupHostByAddr(uint32_t addressNetworkOrder, unsigned msg) {
 int MessageSink::CancelLookup(int lookupHandle) { return impl_->Cancel(lookupHandle); }
 
 HostLookupReply MessageSink::TakeLookupReply(int lookupHandle) { return impl_->Take(lookupHandle); }
-
-void ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
-
-uint32_t TickCount() {
-  const auto since = std::chrono::steady_clock::now().time_since_epoch();
-  return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
-}
-
-void YieldProcessor() { std::this_thread::yield(); }
 
 }  // namespace platform

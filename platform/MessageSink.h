@@ -77,14 +77,4 @@ class MessageSink {
   Impl* impl_;  // a QObject that frees itself, possibly later than the sink (see Detach)
 };
 
-// Runs the events that are pending now (socket readiness, posted messages, timers), nested
-// inside the call, and returns.
-void ProcessMessages();
-
-// Milliseconds since an arbitrary fixed point (system start), wrapping at 2^32.
-uint32_t TickCount();
-
-// Gives the processor to other threads for a moment.
-void YieldProcessor();
-
 }  // namespace platform

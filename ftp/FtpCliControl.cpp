@@ -1,0 +1,362 @@
+// TCustomFtpCli: the component, its state, commands, the control connection and its replies,
+// and the end of every request.
+#include "ftp/FtpCli.h"
+
+#include "net/SocketErrorText.h"
+#include "platform/StringUtils.h"
+
+namespace {
+constexpr unsigned WM_FTP_REQUEST_DONE = 1025;
+constexpr unsigned WM_FTP_SENDDATA = 1026;
+constexpr int kDefaultShareFlags = platform::kShareExclusive;
+}  // namespace
+
+TCustomFtpCli::TCustomFtpCli()
+    : controlSocket_(std::make_unique<TWSocket>()),
+      dataSocket_(std::make_unique<TWSocket>()),
+      sink_([this](unsigned msg, uintptr_t w, intptr_t l) { HandleMessage(msg, w, l); }) {
+  controlSocket_->OnDnsLookupDone = [this](TCustomWSocket*, uint16_t e) { ControlDnsLookupDone(e); };
+  controlSocket_->OnSessionConnected = [this](TCustomWSocket*, uint16_t e) { ControlSessionConnected(e); };
+  controlSocket_->OnDataAvailable = [this](TCustomWSocket*, uint16_t e) { ControlDataAvailable(e); };
+  controlSocket_->OnSessionClosed = [this](TCustomWSocket*, uint16_t e) { ControlSessionClosed(e); };
+}
+
+TCustomFtpCli::~TCustomFtpCli() {
+  // The sockets go first, while the engine their handlers point to still exists; their
+  // handlers are detached so that closing them reports nothing to a vanishing engine.
+  for (TWSocket* s : {controlSocket_.get(), dataSocket_.get()}) {
+    s->OnDnsLookupDone = nullptr;
+    s->OnSessionConnected = nullptr;
+    s->OnDataAvailable = nullptr;
+    s->OnSessionClosed = nullptr;
+    s->OnSessionAvailable = nullptr;
+    s->OnDataSent = nullptr;
+  }
+  controlSocket_.reset();
+  dataSocket_.reset();
+}
+
+// ---- Properties ---------------------------------------------------------------------------
+
+TFtpShareMode TCustomFtpCli::ShareMode() const {
+  switch (shareMode_) {
+    case platform::kShareCompat: return ftpShareCompat;
+    case platform::kShareDenyWrite: return ftpShareDenyWrite;
+    case platform::kShareDenyRead: return ftpShareDenyRead;
+    case platform::kShareDenyNone: return ftpShareDenyNone;
+    default: return ftpShareExclusive;
+  }
+}
+
+void TCustomFtpCli::SetShareMode(int mode) {
+  switch (mode) {
+    case ftpShareCompat: shareMode_ = platform::kShareCompat; break;
+    case ftpShareDenyWrite: shareMode_ = platform::kShareDenyWrite; break;
+    case ftpShareDenyRead: shareMode_ = platform::kShareDenyRead; break;
+    case ftpShareDenyNone: shareMode_ = platform::kShareDenyNone; break;
+    default: shareMode_ = kDefaultShareFlags; break;
+  }
+}
+
+bool TCustomFtpCli::Connected() const { return controlSocket_->State() != wsClosed; }
+
+void TCustomFtpCli::SetState(TFtpState state) {
+  if (state == state_) return;
+  state_ = state;
+  if (OnStateChange) OnStateChange(this);
+}
+
+void TCustomFtpCli::SetErrorMessage() {
+  if (errorMessage_.empty()) errorMessage_ = lastResponse_;
+}
+
+void TCustomFtpCli::OverwriteErrorMessage(const std::string& text) { errorMessage_ = text; }
+
+// ---- Misuse -------------------------------------------------------------------------------
+
+void TCustomFtpCli::HandleError(const std::string& msg) { throw FtpException(msg); }
+
+bool TCustomFtpCli::CheckReady() {
+  if (state_ == ftpReady || state_ == ftpInternalReady) return true;
+  HandleError("FTP component not ready");
+}
+
+// ---- Events -------------------------------------------------------------------------------
+
+void TCustomFtpCli::TriggerDisplay(const std::string& msg) {
+  if (!OnDisplay) return;
+  std::string line = msg;
+  OnDisplay(this, line);
+}
+
+void TCustomFtpCli::TriggerDisplayFile(const std::string& msg) {
+  if (!OnDisplayFile) return;
+  std::string line = msg;
+  OnDisplayFile(this, line);
+}
+
+// ---- Commands -----------------------------------------------------------------------------
+
+void TCustomFtpCli::SendCommand(const std::string& command) {
+  std::string cmd = command;
+  if (OnCommand) OnCommand(this, cmd);
+  TriggerDisplay("> " + cmd);
+  if (controlSocket_->State() == wsConnected) controlSocket_->SendStr(cmd + "\r\n");
+}
+
+void TCustomFtpCli::ExecAsync(TFtpRequest kind, TFtpStep step, const std::string& cmd,
+                              std::initializer_list<int> accepted, DoneAction done) {
+  if (cmd != "ABOR" && cmd != "STAT" && cmd != "QUIT") {
+    CheckReady();
+    if (!connected_) HandleError("FTP component not connected");
+  }
+  // Only a request that is accepted changes what the judge takes from the reply.
+  currentStep_ = step;
+  if (!chainRunning_) requestType_ = kind;
+  acceptedCount_ = 0;
+  for (int code : accepted) {
+    if (acceptedCount_ == std::size(acceptedCodes_) - 1) break;
+    acceptedCodes_[acceptedCount_++] = code;
+  }
+  acceptedCodes_[acceptedCount_] = 0;
+  requestDoneFlag_ = false;
+  judge_ = Judge::Standard;
+  doneAction_ = done;
+  SetState(ftpWaitingResponse);
+  SendCommand(cmd);
+}
+
+// ---- Reading the control connection -------------------------------------------------------
+
+void TCustomFtpCli::ControlDataAvailable(uint16_t error) {
+  char block[FtpReplyAssembler::kCapacity];
+  const int n = controlSocket_->Receive(block, static_cast<int>(replyAssembler_.Room()));
+  if (n == 0) {
+    controlSocket_->Close();
+    return;
+  }
+  if (n < 0) return;
+  replyAssembler_.Append(block, static_cast<size_t>(n));
+  std::string line;
+  while (replyAssembler_.NextLine(line, options_.Contains(ftpAcceptLF))) {
+    lastResponse_ = line;
+    if (OnResponse) OnResponse(this);
+    HandleLine(line, error);
+    if (controlSocket_->State() == wsClosed) return;
+  }
+}
+
+void TCustomFtpCli::HandleLine(const std::string& line, uint16_t error) {
+  switch (state_) {
+    case ftpWaitingBanner: HandleGreeting(line, error); break;
+    case ftpWaitingResponse: {
+      int code = 0;
+      if (!IsFinalReplyLine(line, code)) return;  // continuation lines are not shown
+      statusCode_ = code;
+      HandleFinalReply();
+      break;
+    }
+    default: TriggerDisplay("< " + line); break;
+  }
+}
+
+void TCustomFtpCli::HandleGreeting(const std::string& line, uint16_t error) {
+  TriggerDisplay("< " + line);
+  int code = 0;
+  if (!IsFinalReplyLine(line, code)) return;
+  statusCode_ = code;
+  if (code != 220) {
+    SetErrorMessage();
+    stepError_ = code;
+    controlSocket_->Close();
+    return;
+  }
+  SetState(ftpConnected);
+  if (OnSessionConnected) OnSessionConnected(this, error);
+  TriggerRequestDone(0);
+}
+
+void TCustomFtpCli::HandleFinalReply() {
+  switch (judge_) {
+    case Judge::None: HandleError("Program error: FNext is nil");
+    case Judge::Standard: StandardJudge(); break;
+    case Judge::ReceiveFirst: ReceiveFirstReply(); break;
+    case Judge::ReceiveFinal: ReceiveFinalReply(); break;
+    case Judge::SendFirst: SendFirstReply(); break;
+    case Judge::SendFinal: SendFinalReply(); break;
+  }
+}
+
+void TCustomFtpCli::ShowLine() { TriggerDisplay("< " + lastResponse_); }
+
+bool TCustomFtpCli::CodeIsAccepted() const {
+  if (acceptedCodes_[0] == 0) return statusCode_ < 500;
+  for (size_t i = 0; i < acceptedCount_; ++i)
+    if (acceptedCodes_[i] == statusCode_) return true;
+  return false;
+}
+
+void TCustomFtpCli::StandardJudge() {
+  ShowLine();
+  if (CodeIsAccepted()) {
+    stepError_ = 0;
+  } else {
+    stepError_ = statusCode_;
+    SetErrorMessage();
+  }
+  if (passive_ && statusCode_ == 227) pasvResponse_ = lastResponse_;
+  if (stepError_ == 0) TakeReplyResults();
+  if (doneAction_ == DoneAction::CloseControl) {
+    doneAction_ = DoneAction::None;
+    if (stepError_ == 0) {
+      controlSocket_->Close();
+      return;
+    }
+  }
+  TriggerRequestDone(static_cast<uint16_t>(stepError_));
+}
+
+void TCustomFtpCli::TakeReplyResults() {
+  switch (currentStep_) {
+    case ftpStepSize: {
+      int64_t code = 0;
+      const size_t after = GetInteger(lastResponse_, 0, code);
+      GetInteger(lastResponse_, after, sizeResult_);
+      break;
+    }
+    case ftpStepCwd:
+    case ftpStepMkd:
+    case ftpStepPwd:
+    case ftpStepCDup: {
+      int64_t code = 0;
+      dirResult_ = GetQuotedString(lastResponse_, GetInteger(lastResponse_, 0, code));
+      break;
+    }
+    default: break;
+  }
+}
+
+// ---- Ending a request ---------------------------------------------------------------------
+
+void TCustomFtpCli::TriggerRequestDone(uint16_t error) {
+  if (requestDoneFlag_) return;
+  requestDoneFlag_ = true;
+  if (error == 0 && chainContinuation_) {
+    if (state_ != ftpAbort) SetState(ftpInternalReady);
+    NextExecAsync();
+    return;
+  }
+  SetState(ftpReady);
+  if (dataSocket_->State() != wsClosed) dataSocket_->Close();
+  if (chainRunning_ && savedCode_ >= 0) {
+    lastResponse_ = savedResponse_;
+    statusCode_ = savedCode_;
+  }
+  chainRunning_ = false;
+  // A chain that stopped at a failure must not be resumed by the next request's success.
+  chainContinuation_ = false;
+  remainingSteps_.Clear();
+  sink_.Post(WM_FTP_REQUEST_DONE, 0, error);
+}
+
+void TCustomFtpCli::HandleMessage(unsigned msg, uintptr_t, intptr_t lParam) {
+  try {
+    if (msg == WM_FTP_REQUEST_DONE) {
+      if (OnRequestDone) OnRequestDone(this, requestType_, static_cast<uint16_t>(lParam & 0xFFFF));
+    } else if (msg == WM_FTP_SENDDATA) {
+      startTick_ = platform::TickCount();
+      SendNextBlock(0);
+    }
+  } catch (const std::exception& e) {
+    bool canClose = true;
+    if (OnBgException) OnBgException(this, e, canClose);
+  }
+}
+
+// ---- Opening and closing the control connection -------------------------------------------
+
+void TCustomFtpCli::OpenAsync() {
+  CheckReady();
+  if (connected_) HandleError("FTP component already connected");
+  if (!chainRunning_) requestType_ = ftpOpenAsync;
+  requestDoneFlag_ = false;
+  replyAssembler_.Clear();
+  stepError_ = 0;
+  dnsResult_.clear();
+  SetState(ftpDnsLookup);
+  controlSocket_->DnsLookup(connectionType_ == ftpProxy ? proxyServer_ : hostName_);
+}
+
+void TCustomFtpCli::FailConnection(uint16_t error, const std::string& text) {
+  lastResponse_ = "500 " + text + " (Winsock error #" + std::to_string(error) + ")";
+  statusCode_ = 500;
+  stepError_ = 500;
+  SetErrorMessage();
+}
+
+void TCustomFtpCli::ControlDnsLookupDone(uint16_t error) {
+  if (error != 0) {
+    FailConnection(error, SocketErrorText(error));
+    TriggerRequestDone(error);
+    return;
+  }
+  dnsResult_ = controlSocket_->DnsResult();
+  const bool viaProxyPort = connectionType_ == ftpProxy && !proxyDialPort_.empty();
+  try {
+    controlSocket_->SetAddr(dnsResult_);
+    controlSocket_->SetProto("tcp");
+    controlSocket_->SetPort(viaProxyPort ? proxyDialPort_ : port_);
+    SetState(ftpWaitingBanner);
+    controlSocket_->Connect();
+  } catch (const ESocketException& e) {
+    // A port text that names no service: the request fails instead of hanging.
+    lastResponse_ = std::string("500 ") + e.what();
+    statusCode_ = 500;
+    stepError_ = 500;
+    SetErrorMessage();
+    chainContinuation_ = false;
+    if (controlSocket_->State() != wsClosed) controlSocket_->Close();
+    TriggerRequestDone(500);
+  }
+}
+
+void TCustomFtpCli::ControlSessionConnected(uint16_t error) {
+  if (error != 0) {
+    FailConnection(error, SocketErrorText(error));
+    chainContinuation_ = false;
+    TriggerRequestDone(error);
+    controlSocket_->Close();
+    SetState(ftpReady);
+    return;
+  }
+  connected_ = true;
+}
+
+void TCustomFtpCli::ControlSessionClosed(uint16_t error) {
+  if (connected_) {
+    connected_ = false;
+    if (state_ != ftpAbort) SetState(ftpNotConnected);
+    if (OnSessionClosed) OnSessionClosed(this, error);
+  }
+  if (state_ != ftpAbort) SetState(ftpInternalReady);
+  TriggerRequestDone(static_cast<uint16_t>(stepError_));
+}
+
+void TCustomFtpCli::QuitAsync() {
+  FreeLocalStream();
+  ExecAsync(ftpQuitAsync, ftpStepQuit, "QUIT", {221}, DoneAction::CloseControl);
+}
+
+void TCustomFtpCli::Abort() {
+  const bool lookingUp = state_ == ftpDnsLookup;
+  SetState(ftpAbort);
+  FreeLocalStream();
+  if (lookingUp) controlSocket_->CancelDnsLookup();
+  if (controlSocket_->State() != wsClosed) controlSocket_->Close();
+  if (dataSocket_->State() != wsClosed) dataSocket_->Close();
+  FreeLocalStream();
+  connected_ = false;
+  SetState(ftpReady);
+}
+
+void TCustomFtpCli::FreeLocalStream() { localStream_.reset(); }

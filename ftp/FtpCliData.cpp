@@ -1,0 +1,459 @@
+// TCustomFtpCli: the data connection. The Port step, the receive steps (RETR, LIST, NLST),
+// the send steps (STOR, APPE), progress and the statistics line.
+//
+// A transfer ends exactly once, when both its final reply and the close of its data
+// connection have been seen, in whichever order they come; every failure ends it at once.
+#include <cstring>
+
+#include "ftp/FtpCli.h"
+#include "ftp/FtpTransferSizes.h"
+#include "platform/StringUtils.h"
+
+namespace {
+
+constexpr unsigned WM_FTP_SENDDATA = 1026;
+
+const char* ExceptionClassName(const std::exception& e) {
+  if (dynamic_cast<const ESocketException*>(&e)) return "ESocketException";
+  if (dynamic_cast<const FtpException*>(&e)) return "FtpException";
+  return "Exception";
+}
+
+bool IsTransferStart(int code) { return code == 150 || code == 125; }
+
+}  // namespace
+
+// ---- Port step ----------------------------------------------------------------------------
+
+void TCustomFtpCli::PrepareDataSocket() {
+  dataSocket_->SetProto("tcp");
+  dataSocket_->SetAddr("0.0.0.0");
+  dataSocket_->SetPort("0");
+  dataSocket_->OnSessionAvailable = nullptr;
+  dataSocket_->OnSessionClosed = nullptr;
+  dataSocket_->OnDataAvailable = nullptr;
+  dataSocket_->SetSendChunkSize(kFtpSendBlockSize);
+}
+
+std::string TCustomFtpCli::PortCommand() {
+  if (passive_) return "PASV";
+  dataSocket_->SetLingerOnOff(wsLingerOn);
+  dataSocket_->SetLingerTimeout(10);
+  dataSocket_->Listen();
+  sockaddr_in bound{};
+  dataSocket_->GetSockName(&bound);
+  const uint16_t port = ntohs(bound.sin_port);
+  sockaddr_in local{};
+  controlSocket_->GetSockName(&local);
+  if (dnsResult_ == "127.0.0.1") return platform::Format("PORT 127,0,0,1,%d,%d", port >> 8, port & 0xFF);
+  const auto* a = reinterpret_cast<const unsigned char*>(&local.sin_addr.s_addr);
+  return platform::Format("PORT %d,%d,%d,%d,%d,%d", a[0], a[1], a[2], a[3], port >> 8, port & 0xFF);
+}
+
+void TCustomFtpCli::PortAsync() {
+  CheckReady();
+  PrepareDataSocket();
+  const std::string command = PortCommand();
+  byteCount_ = 0;
+  ExecAsync(ftpPortAsync, ftpStepPort, command, {200, 227});
+}
+
+// "227 Entering Passive Mode (h1,h2,h3,h4,p1,p2)". The address numbers are skipped: the data
+// connection always goes to the address of the control connection.
+uint16_t TCustomFtpCli::PasvPort() const {
+  const std::string& reply = pasvResponse_;
+  size_t pos = reply.find('(');
+  for (int comma = 0; comma < 4 && pos != std::string::npos; ++comma) pos = reply.find(',', pos + 1);
+  const size_t highEnd = pos == std::string::npos ? pos : reply.find(',', pos + 1);
+  const size_t lowEnd = highEnd == std::string::npos ? highEnd : reply.find(')', highEnd + 1);
+  int64_t high = 0;
+  int64_t low = 0;
+  if (lowEnd == std::string::npos || GetInteger(reply, pos + 1, high) != highEnd ||
+      GetInteger(reply, highEnd + 1, low) != lowEnd)
+    throw FtpException("Invalid passive reply: " + reply);
+  return static_cast<uint16_t>(high * 256 + low);
+}
+
+// ---- Shared pieces ------------------------------------------------------------------------
+
+void TCustomFtpCli::CloseDataSocket() {
+  if (dataSocket_->State() != wsClosed) dataSocket_->Close();
+}
+
+void TCustomFtpCli::FailStep(int code) {
+  stepError_ = code;
+  TriggerRequestDone(static_cast<uint16_t>(code));
+}
+
+bool TCustomFtpCli::ConnectPassiveData(int failCode, void (TCustomFtpCli::*connected)(uint16_t)) {
+  try {
+    dataSocket_->SetPort(std::to_string(PasvPort()));
+    dataSocket_->SetAddr(controlSocket_->Addr());
+    dataSocket_->OnSessionConnected = [this, connected](TCustomWSocket*, uint16_t e) { (this->*connected)(e); };
+    dataSocket_->SetLingerOnOff(wsLingerOff);
+    dataSocket_->SetLingerTimeout(0);
+    dataSocket_->Connect();
+    return true;
+  } catch (const std::exception& e) {
+    lastResponse_ = std::to_string(failCode) + " " + ExceptionClassName(e) + ": " + e.what();
+    statusCode_ = failCode;
+    SetErrorMessage();
+    CloseDataSocket();
+    FailStep(failCode);
+    return false;
+  }
+}
+
+bool TCustomFtpCli::TriggerProgress() {
+  bool abort = false;
+  if (OnProgress) OnProgress(this, byteCount_ + resumeAt_, abort);
+  if (!abort) return false;
+  TriggerDisplay("! Abort requested");
+  CloseDataSocket();
+  return true;
+}
+
+bool TCustomFtpCli::TriggerReadyToTransmit() {
+  bool cancel = false;
+  if (OnReadyToTransmit) OnReadyToTransmit(this, cancel);
+  return cancel;
+}
+
+void TCustomFtpCli::TransferStats() {
+  stopTick_ = platform::TickCount();
+  const int64_t elapsed = static_cast<uint32_t>(stopTick_ - startTick_);
+  std::string line = "! " + std::to_string(byteCount_) + " bytes received/sent in " + std::to_string(elapsed / 1000) +
+                     " seconds";
+  if (elapsed != 0) {
+    const int64_t rate = byteCount_ < 32768 ? byteCount_ * 1000 / elapsed : (byteCount_ / elapsed) * 1000;
+    line += " (" + std::to_string(rate) + " Bytes/sec)";
+  }
+  TriggerDisplay(line);
+}
+
+void TCustomFtpCli::CheckTransferDone() {
+  if (!replyDone_ || !(receiveClosed_ || sendClosed_)) return;
+  TransferStats();
+  resumeAt_ = 0;
+  FailStep(dataCloseError_);
+}
+
+// ---- Receiving: RETR, LIST, NLST ------------------------------------------------------------
+
+void TCustomFtpCli::ExecGet() {
+  StartReceive(ftpGetAsync, ftpStepGet, "RETR");
+}
+
+void TCustomFtpCli::ExecDir() {
+  StartReceive(ftpDirAsync, ftpStepDir, "LIST");
+}
+
+void TCustomFtpCli::ExecLs() {
+  StartReceive(ftpLsAsync, ftpStepLs, "NLST");
+}
+
+void TCustomFtpCli::StartReceive(TFtpRequest kind, TFtpStep step, const char* command) {
+  if (!connected_) HandleError(std::string(command) + ": not connected");
+  if (localFileName_.empty() && !displayFileFlag_) HandleError("LocalFileName empty");
+  currentStep_ = step;
+  if (!chainRunning_) requestType_ = kind;
+  dataCommand_ = command;
+  replyDone_ = false;
+  receiveClosed_ = false;
+  sendClosed_ = false;
+  requestDoneFlag_ = false;
+  byteCount_ = 0;
+  dataCloseError_ = 0;
+  dataSocket_->OnSessionAvailable = [this](TCustomWSocket*, uint16_t) { ReceiveSessionAvailable(); };
+  if (!displayFileFlag_ && !OpenReceiveFile()) return;
+  if (passive_ && !ConnectPassiveData(550, &TCustomFtpCli::ReceiveConnected)) return;
+  SetState(ftpWaitingResponse);
+  judge_ = Judge::ReceiveFirst;
+  SendCommand(hostFileName_.empty() ? dataCommand_ : dataCommand_ + " " + hostFileName_);
+}
+
+bool TCustomFtpCli::OpenReceiveFile() {
+  try {
+    FreeLocalStream();
+    if (resumeAt_ > 0) {
+      localStream_ = std::make_unique<platform::SharedFile>(localFileName_, platform::SharedFile::Mode::OpenWrite, shareMode_);
+      localStream_->Seek(resumeAt_);
+    } else {
+      localStream_ = std::make_unique<platform::SharedFile>(localFileName_, platform::SharedFile::Mode::Create, shareMode_);
+    }
+    return true;
+  } catch (const std::exception&) {
+    FreeLocalStream();
+    lastResponse_ = "Unable to open local file " + localFileName_;
+    statusCode_ = 550;
+    SetErrorMessage();
+    CloseDataSocket();
+    FailStep(550);
+    return false;
+  }
+}
+
+void TCustomFtpCli::AttachReceiveHandlers() {
+  dataSocket_->OnSessionClosed = [this](TCustomWSocket*, uint16_t e) { ReceiveClosed(e); };
+  dataSocket_->OnDataAvailable = [this](TCustomWSocket*, uint16_t) { ReceiveData(); };
+  dataSocket_->OnDataSent = nullptr;
+}
+
+void TCustomFtpCli::ReceiveSessionAvailable() {
+  const platform::SocketHandle accepted = dataSocket_->Accept();
+  dataSocket_->Close();
+  AttachReceiveHandlers();
+  dataSocket_->Dup(accepted);
+  startTick_ = platform::TickCount();
+}
+
+void TCustomFtpCli::ReceiveConnected(uint16_t error) {
+  AttachReceiveHandlers();
+  startTick_ = platform::TickCount();
+  if (error == 0) return;
+  lastResponse_ = "Unable to establish data connection, error #" + std::to_string(error);
+  statusCode_ = 550;
+  SetErrorMessage();
+  CloseDataSocket();
+  FailStep(550);
+}
+
+void TCustomFtpCli::ReceiveData() {
+  if (TriggerProgress()) return;
+  if (!transferBuffer_) transferBuffer_ = std::make_unique_for_overwrite<char[]>(kFtpReceiveBlockSize);
+  const int n = dataSocket_->Receive(transferBuffer_.get(), kFtpReceiveBlockSize);
+  if (n > 0) {
+    byteCount_ += n;
+    WriteReceivedBlock(transferBuffer_.get(), n);
+  } else if (n < 0 && dataSocket_->State() == wsConnected && dataSocket_->LastError() != 10035) {
+    TriggerDisplay("! Data: Receive error " + std::to_string(dataSocket_->LastError()));
+    dataSocket_->Shutdown(SHUT_RDWR);
+  }
+}
+
+void TCustomFtpCli::WriteReceivedBlock(const char* data, int len) {
+  if (localStream_) {
+    try {
+      localStream_->Write(data, len);
+    } catch (const std::exception&) {
+      TriggerDisplay("! Error writing local file");
+      dataSocket_->Shutdown(SHUT_RDWR);
+    }
+  }
+  if (!displayFileFlag_) return;
+  // Lines for the display: a run of CR and LF ends a piece; a piece cut by the block's end
+  // arrives as two pieces.
+  const char* end = data + len;
+  for (const char* p = data; p < end;) {
+    const char* q = p;
+    while (q < end && *q != '\r' && *q != '\n') ++q;
+    if (q > p) TriggerDisplayFile(std::string(p, q));
+    while (q < end && (*q == '\r' || *q == '\n')) ++q;
+    p = q;
+  }
+}
+
+void TCustomFtpCli::ReceiveClosed(uint16_t error) {
+  FreeLocalStream();
+  receiveClosed_ = true;
+  dataCloseError_ = error;
+  CheckTransferDone();
+}
+
+void TCustomFtpCli::ReceiveFirstReply() {
+  ShowLine();
+  if (IsTransferStart(statusCode_)) {
+    judge_ = Judge::ReceiveFinal;
+    return;
+  }
+  SetErrorMessage();
+  judge_ = Judge::None;
+  CloseDataSocket();
+  FreeLocalStream();
+  resumeAt_ = 0;
+  FailStep(statusCode_);
+}
+
+void TCustomFtpCli::ReceiveFinalReply() {
+  ShowLine();
+  if (statusCode_ == 125 || statusCode_ == 226 || statusCode_ == 250) {
+    replyDone_ = true;
+    CheckTransferDone();
+    return;
+  }
+  SetErrorMessage();
+  FreeLocalStream();
+  CloseDataSocket();
+  TriggerDisplay("! RETR/LIST/NLST Failed");
+  FailStep(statusCode_);
+}
+
+// ---- Sending: STOR, APPE --------------------------------------------------------------------
+
+void TCustomFtpCli::ExecPut() {
+  StartSend(ftpStepPut);
+}
+
+void TCustomFtpCli::ExecAppend() {
+  StartSend(ftpStepAppend);
+}
+
+void TCustomFtpCli::StartSend(TFtpStep step) {
+  if (!connected_) HandleError("STOR/APPE: not connected");
+  if (localFileName_.empty()) HandleError("LocalFileName empty");
+  currentStep_ = step;
+  appendFlag_ = step == ftpStepAppend;
+  if (!chainRunning_) requestType_ = appendFlag_ ? ftpAppendAsync : ftpPutAsync;
+  replyDone_ = false;
+  sendClosed_ = false;
+  receiveClosed_ = false;
+  dataConnected_ = false;
+  readyToSend_ = false;
+  requestDoneFlag_ = false;
+  startTick_ = 0;
+  byteCount_ = 0;
+  dataCloseError_ = 0;
+  if (TriggerReadyToTransmit()) {
+    OverwriteErrorMessage("426 Transmit cancelled by application");
+    statusCode_ = 426;
+    TriggerDisplay("! " + errorMessage_);
+    FailStep(426);
+    return;
+  }
+  dataSocket_->OnSessionAvailable = [this](TCustomWSocket*, uint16_t) { SendSessionAvailable(); };
+  if (!OpenSendFile()) return;
+  if (passive_) {
+    ConnectPassiveData(426, &TCustomFtpCli::SendConnected);
+    return;  // the command goes out once the data connection is up
+  }
+  SendDataCommand();
+}
+
+bool TCustomFtpCli::OpenSendFile() {
+  try {
+    FreeLocalStream();
+    localStream_ = std::make_unique<platform::SharedFile>(localFileName_, platform::SharedFile::Mode::OpenRead, shareMode_);
+    endOfFile_ = false;
+    if (resumeAt_ > 0) localStream_->Seek(resumeAt_);
+    return true;
+  } catch (const std::exception&) {
+    FreeLocalStream();
+    OverwriteErrorMessage("426 Unable to open local file " + localFileName_);
+    statusCode_ = 426;
+    TriggerDisplay("! " + errorMessage_);
+    CloseDataSocket();
+    FailStep(426);
+    return false;
+  }
+}
+
+void TCustomFtpCli::SendDataCommand() {
+  SetState(ftpWaitingResponse);
+  judge_ = Judge::SendFirst;
+  SendCommand((appendFlag_ ? "APPE " : "STOR ") + hostFileName_);
+}
+
+void TCustomFtpCli::DiscardDataInput() {
+  char discard[2048];
+  dataSocket_->Receive(discard, sizeof discard);
+}
+
+void TCustomFtpCli::SendSessionAvailable() {
+  const platform::SocketHandle accepted = dataSocket_->Accept();
+  dataSocket_->Close();
+  dataSocket_->OnSessionClosed = [this](TCustomWSocket*, uint16_t e) { SendClosed(e); };
+  dataSocket_->OnDataAvailable = [this](TCustomWSocket*, uint16_t) { DiscardDataInput(); };
+  dataSocket_->OnDataSent = [this](TCustomWSocket*, uint16_t e) { SendNextBlock(e); };
+  dataSocket_->Dup(accepted);
+  dataSocket_->SetLingerOnOff(wsLingerOff);
+  dataSocket_->SetLingerTimeout(10);
+  dataSocket_->ApplyLinger();
+  dataConnected_ = true;
+  if (readyToSend_ && startTick_ == 0) sink_.Post(WM_FTP_SENDDATA, 0, 0);
+}
+
+void TCustomFtpCli::SendConnected(uint16_t error) {
+  dataSocket_->OnSessionClosed = [this](TCustomWSocket*, uint16_t e) { SendClosed(e); };
+  dataSocket_->OnDataAvailable = nullptr;
+  dataSocket_->OnDataSent = nullptr;
+  dataConnected_ = true;
+  startTick_ = platform::TickCount();
+  if (error != 0) {
+    lastResponse_ = "Unable to establish data connection, error #" + std::to_string(error);
+    statusCode_ = 550;
+    SetErrorMessage();
+    CloseDataSocket();
+    FailStep(550);
+    return;
+  }
+  SendDataCommand();
+}
+
+void TCustomFtpCli::SendFirstReply() {
+  ShowLine();
+  if (IsTransferStart(statusCode_)) {
+    readyToSend_ = true;
+    judge_ = Judge::SendFinal;
+    if (passive_) {
+      dataSocket_->OnDataSent = [this](TCustomWSocket*, uint16_t e) { SendNextBlock(e); };
+      SendNextBlock(0);
+    } else if (dataConnected_ && startTick_ == 0) {
+      sink_.Post(WM_FTP_SENDDATA, 0, 0);
+    }
+    return;
+  }
+  SetErrorMessage();
+  judge_ = Judge::None;
+  CloseDataSocket();
+  FreeLocalStream();
+  resumeAt_ = 0;
+  FailStep(statusCode_);
+}
+
+void TCustomFtpCli::SendFinalReply() {
+  ShowLine();
+  if (statusCode_ == 226 || statusCode_ == 250) {
+    replyDone_ = true;
+    CheckTransferDone();
+    return;
+  }
+  SetErrorMessage();
+  FreeLocalStream();
+  CloseDataSocket();
+  TriggerDisplay("! STOR Failed");
+  FailStep(statusCode_);
+}
+
+void TCustomFtpCli::SendClosed(uint16_t error) {
+  FreeLocalStream();
+  sendClosed_ = true;
+  dataCloseError_ = error;
+  CheckTransferDone();
+}
+
+// One block of the file per data-sent report: the engine never holds more than one block.
+void TCustomFtpCli::SendNextBlock(uint16_t error) {
+  if (!localStream_ || TriggerProgress() || !localStream_) return;
+  if (error != 0) {
+    TriggerDisplay("! Error #" + std::to_string(error) + " sending data");
+    CloseDataSocket();
+    return;
+  }
+  if (endOfFile_ || !readyToSend_ || !dataConnected_) return;
+  if (!transferBuffer_) transferBuffer_ = std::make_unique_for_overwrite<char[]>(kFtpReceiveBlockSize);
+  int n = 0;
+  try {
+    n = localStream_->Read(transferBuffer_.get(), kFtpSendBlockSize);
+  } catch (const std::exception&) {
+    TriggerDisplay("! Error reading file");
+    CloseDataSocket();
+    return;
+  }
+  if (n < 1) {
+    endOfFile_ = true;
+    CloseDataSocket();
+    return;
+  }
+  byteCount_ += n;
+  dataSocket_->Send(transferBuffer_.get(), n);
+}

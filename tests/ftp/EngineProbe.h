@@ -1,0 +1,58 @@
+#pragma once
+// A TFtpClient wired to record what it tells its owner: the log, the completions, the
+// session events, in one ordered list of events.
+#include <string>
+#include <vector>
+
+#include "ftp/FtpCli.h"
+#include "support/EventLoop.h"
+
+namespace ftptest {
+
+struct Completion {
+  TFtpRequest kind;
+  uint16_t error;
+  bool operator==(const Completion&) const = default;
+};
+
+class EngineProbe {
+ public:
+  EngineProbe() {
+    ftp.OnDisplay = [this](TCustomFtpCli*, std::string& line) { log.push_back(line); };
+    ftp.OnRequestDone = [this](TCustomFtpCli* s, TFtpRequest kind, uint16_t error) {
+      completions.push_back({kind, error});
+      events.push_back("done " + std::string(FtpRequestName(kind)) + " " + std::to_string(error) + " " +
+                       FtpStateName(s->State()));
+    };
+    ftp.OnSessionClosed = [this](TCustomFtpCli*, uint16_t error) {
+      events.push_back("closed " + std::to_string(error));
+    };
+  }
+
+  void Target(uint16_t port, const std::string& host = "127.0.0.1") {
+    ftp.SetHostName(host);
+    ftp.SetPort(std::to_string(port));
+    ftp.SetUserName("user");
+    ftp.SetPassWord("secret");
+  }
+
+  // Waits for the next completion; false when none came within the limit.
+  bool WaitDone(size_t count = 1, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+    return testsupport::PumpUntil([&] { return completions.size() >= count; }, limit);
+  }
+
+  // Lines of the log that start with "< ".
+  std::vector<std::string> Replies() const {
+    std::vector<std::string> r;
+    for (const auto& l : log)
+      if (l.rfind("< ", 0) == 0) r.push_back(l);
+    return r;
+  }
+
+  TFtpClient ftp;
+  std::vector<std::string> log;
+  std::vector<Completion> completions;
+  std::vector<std::string> events;
+};
+
+}  // namespace ftptest

@@ -1,0 +1,336 @@
+// The control channel and the requests against a scripted server: exact replies, split and
+// joined packets, odd codes, silence, and the exact commands the engine sent.
+#include <gtest/gtest.h>
+
+#include "EngineProbe.h"
+#include "support/scripted/ScriptedFtpServer.h"
+
+using ftptest::Completion;
+using ftptest::EngineProbe;
+using testsupport::PumpFor;
+using testsupport::PumpUntil;
+using testsupport::Script;
+using testsupport::ScriptedFtpServer;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::string FtpExceptionText(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const FtpException& e) {
+    return e.what();
+  }
+  return "no exception";
+}
+
+TEST(FtpControl, TwoLineGreetingEndsOpenOnce) {
+  ScriptedFtpServer server(Script().Send("220-Welcome\r\n220 Ready\r\n"));
+  EngineProbe probe;
+  probe.Target(server.Port());
+  probe.ftp.OpenAsync();
+  ASSERT_TRUE(probe.WaitDone());
+  PumpFor(50ms);
+  EXPECT_EQ(probe.completions, (std::vector<Completion>{{ftpOpenAsync, 0}}));
+  EXPECT_EQ(probe.Replies(), (std::vector<std::string>{"< 220-Welcome", "< 220 Ready"}));
+  EXPECT_EQ(probe.ftp.State(), ftpReady);
+  EXPECT_TRUE(probe.ftp.Connected());
+}
+
+TEST(FtpControl, RepliesSplitAcrossReadsAndJoinedInOne) {
+  ScriptedFtpServer server(Script()
+                               .SendInParts({"22", "0 Re", "ady\r", "\n"})
+                               .Reply("331 Password\r\n230 Logged in\r\n")  // two replies at once
+                               .Receive());
+  EngineProbe probe;
+  probe.Target(server.Port());
+  probe.ftp.ConnectAsync();
+  ASSERT_TRUE(probe.WaitDone());
+  // USER got 331 and PASS took the 230 that had already arrived with it.
+  EXPECT_EQ(probe.completions, (std::vector<Completion>{{ftpConnectAsync, 0}}));
+  EXPECT_EQ(probe.Replies(), (std::vector<std::string>{"< 220 Ready", "< 331 Password", "< 230 Logged in"}));
+  ASSERT_TRUE(server.WaitForCommands(2));
+  EXPECT_EQ(server.Commands(), (std::vector<std::string>{"USER user", "PASS secret"}));
+  EXPECT_EQ(probe.log[1], "> USER user");
+  EXPECT_EQ(probe.log[3], "> PASS secret") << "the password is echoed like any command";
+}
+
+TEST(FtpControl, WithoutAcceptLFABareLFWaitsForCRLF) {
+  ScriptedFtpServer server(Script().Send("220 Ready\r\n").Reply("257 \"/a\n").Pause(200ms).Send("b\" ok\r\n"));
+  EngineProbe probe;
+  probe.Target(server.Port());
+  probe.ftp.SetOptions({});
+  probe.ftp.OpenAsync();
+  ASSERT_TRUE(probe.WaitDone());
+  probe.ftp.PwdAsync();
+  PumpFor(100ms);
+  EXPECT_EQ(probe.completions.size(), 1u) << "a bare LF ended the line";
+  ASSERT_TRUE(probe.WaitDone(2));
+  EXPECT_EQ(probe.completions.back(), (Completion{ftpPwdAsync, 0}));
+  EXPECT_EQ(probe.ftp.DirResult(), "/a\nb");
+}
+
+TEST(FtpControl, MultiLineReplyShowsOnlyItsLastLine) {
+  ScriptedFtpServer server(Script().Send("220 Ready\r\n").Reply("250-First\r\n   indented\r\n250 Done\r\n"));
+  EngineProbe probe;
+  probe.Target(server.Port());
+  probe.ftp.OpenAsync();
+  ASSERT_TRUE(probe.WaitDone());
+  probe.ftp.SetHostDirName("/pub");
+  probe.ftp.CwdAsync();
+  ASSERT_TRUE(probe.WaitDone(2));
+  EXPECT_EQ(probe.completions.back(), (Completion{ftpCwdAsync, 0}));
+  EXPECT_EQ(probe.Replies().back(), "< 250 Done");
+  EXPECT_EQ(probe.Replies().size(), 2u);
+  EXPECT_EQ(probe.ftp.LastResponse(), "250 Done");
+}
+
+TEST(FtpControl, GreetingOtherThan220ClosesWithItsCode) {
+  ScriptedFtpServer server(Script().Send("421 Too many users\r\n"));
+  EngineProbe probe;
+  probe.Target(server.Port());
+  probe.ftp.OpenAsync();
+  ASSERT_TRUE(probe.WaitDone());
+  EXPECT_EQ(probe.completions, (std::vector<Completion>{{ftpOpenAsync, 421}}));
+  EXPECT_EQ(probe.ftp.ErrorMessage(), "421 Too many users");
+  EXPECT_FALSE(probe.ftp.Connected());
+}
+
+TEST(FtpControl, QuitClosesFirstThenCompletes) {
+  ScriptedFtpServer server(Script().Send("220 Ready\r\n").Reply("221 Bye\r\n"));
+  EngineProbe probe;
+  probe.Target(server.Port());
+  probe.ftp.OpenAsync();
+  ASSERT_TRUE(probe.WaitDone());
+  probe.events.clear();
+  probe.ftp.QuitAsync();
+  ASSERT_TRUE(probe.WaitDone(2));
+  EXPECT_EQ(probe.events, (std::vector<std::string>{"closed 0", "done QuitAsync 0 ftpReady"}));
+  EXPECT_EQ(probe.ftp.State(), ftpReady);
+}
+
+TEST(FtpControl, QuitRefusedKeepsTheConnection) {
+  ScriptedFtpServer server(Script().Send("220 Ready\r\n").Reply("500 No\r\n"));
+  EngineProbe probe;
+  probe.Target(server.Port());
+  probe.ftp.OpenAsync();
+  ASSERT_TRUE(probe.WaitDone());
+  probe.ftp.QuitAsync();
+  ASSERT_TRUE(probe.WaitDone(2));
+  EXPECT_EQ(probe.completions.back(), (Completion{ftpQuitAsync, 500}));
+  EXPECT_TRUE(probe.ftp.Connected());
+}
+
+TEST(FtpControl, ServerClosingAnIdleConnection) {
+  ScriptedFtpServer server(Script().Send("220 Ready\r\n").Pause(200ms).Send("421 Timeout\r\n").Close());
+  EngineProbe probe;
+  probe.Target(server.Port());
+  probe.ftp.OpenAsync();
+  ASSERT_TRUE(probe.WaitDone());
+  ASSERT_TRUE(PumpUntil([&] { return !probe.ftp.Connected(); }));
+  PumpFor(50ms);
+  EXPECT_EQ(probe.completions.size(), 1u) << "the last request was already reported";
+  EXPECT_EQ(probe.ftp.State(), ftpInternalReady);
+  EXPECT_EQ(probe.log.back(), "< 421 Timeout");
+  EXPECT_EQ(probe.events.back(), "closed 0");
+}
+
+TEST(FtpControl, RequestWhileBusyIsRefusedAndTheRunningOneGoesOn) {
+  ScriptedFtpServer server(Script().Send("220 Ready\r\n").Receive().Pause(200ms).Send("257 \"/x\"\r\n"));
+  EngineProbe probe;
+  probe.Target(server.Port());
+  probe.ftp.OpenAsync();
+  ASSERT_TRUE(probe.WaitDone());
+  probe.ftp.PwdAsync();
+  EXPECT_EQ(FtpExceptionText([&] { probe.ftp.SystAsync(); }), "FTP component not ready");
+  EXPECT_EQ(FtpExceptionText([&] { probe.ftp.ConnectAsync(); }), "FTP component already connected");
+  EXPECT_EQ(FtpExceptionText([&] { probe.ftp.DirAsync(); }), "FTP component not ready");
+  ASSERT_TRUE(probe.WaitDone(2));
+  EXPECT_EQ(probe.completions.back(), (Completion{ftpPwdAsync, 0}));
+  EXPECT_EQ(probe.ftp.DirResult(), "/x");
+  EXPECT_EQ(server.Commands(), std::vector<std::string>{"PWD"});
+}
+
+TEST(FtpControl, MisuseWithoutAConnection) {
+  EngineProbe probe;
+  EXPECT_EQ(FtpExceptionText([&] { probe.ftp.PwdAsync(); }), "FTP component not connected");
+  EXPECT_EQ(FtpExceptionText([&] { probe.ftp.CwdAsync(); }), "HostDirName emtpy");
+  EXPECT_EQ(FtpExceptionText([&] { probe.ftp.UserAsync(); }), "UserName emtpy");
+  EXPECT_EQ(FtpExceptionText([&] { probe.ftp.PassAsync(); }), "Password emtpy");
+  PumpFor(20ms);
+  EXPECT_TRUE(probe.completions.empty());
+}
+
+TEST(FtpControl, WaitUntilReadyTimesOutAgainstASilentServer) {
+  ScriptedFtpServer server(Script().Send("220 Ready\r\n"));
+  EngineProbe probe;
+  probe.Target(server.Port());
+  probe.ftp.SetTimeout(1);
+  probe.ftp.OpenAsync();
+  ASSERT_TRUE(probe.ftp.WaitUntilReady());
+  probe.ftp.SetHostDirName("/slow");
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(probe.ftp.CwdSync());
+  const auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(waited, 900ms);
+  EXPECT_LT(waited, 5s);
+  EXPECT_EQ(probe.ftp.StatusCode(), 426);
+  EXPECT_EQ(probe.ftp.ErrorMessage(), "426 Timeout");
+  EXPECT_EQ(probe.ftp.State(), ftpReady);
+}
+
+TEST(FtpControl, EmptyAcceptedListJudgesByFiveHundred) {
+  ScriptedFtpServer server(Script().Send("220 Ready\r\n").Reply("499 Odd but fine\r\n").Reply("500 Unknown\r\n"));
+  EngineProbe probe;
+  probe.Target(server.Port());
+  probe.ftp.OpenAsync();
+  ASSERT_TRUE(probe.WaitDone());
+  probe.ftp.SetLocalFileName("SITE CHMOD 644 a.txt");
+  probe.ftp.QuoteAsync();
+  ASSERT_TRUE(probe.WaitDone(2));
+  probe.ftp.QuoteAsync();
+  ASSERT_TRUE(probe.WaitDone(3));
+  EXPECT_EQ(probe.completions[1], (Completion{ftpQuoteAsync, 0}));
+  EXPECT_EQ(probe.completions[2], (Completion{ftpQuoteAsync, 500}));
+  EXPECT_EQ(server.Commands(), (std::vector<std::string>{"SITE CHMOD 644 a.txt", "SITE CHMOD 644 a.txt"}));
+}
+
+TEST(FtpChain, LoginWithoutPasswordSkipsPass) {
+  ScriptedFtpServer server(Script().Send("220 Ready\r\n").Reply("230 Anonymous in\r\n"));
+  EngineProbe probe;
+  probe.Target(server.Port());
+  probe.ftp.ConnectAsync();
+  ASSERT_TRUE(probe.WaitDone());
+  PumpFor(50ms);
+  EXPECT_EQ(probe.completions, (std::vector<Completion>{{ftpConnectAsync, 0}}));
+  EXPECT_EQ(server.Commands(), std::vector<std::string>{"USER user"});
+}
+
+TEST(FtpChain, StopsAtTheFirstFailureWithItsCode) {
+  ScriptedFtpServer server(Script()
+                               .Send("220 Ready\r\n")
+                               .Reply("331 Password\r\n")
+                               .Reply("530 Login incorrect\r\n")
+                               .Reply("200 NOOP ok\r\n"));
+  EngineProbe probe;
+  probe.Target(server.Port());
+  probe.ftp.SetHostFileName("precious.txt");
+  probe.ftp.DeleteAsync();
+  ASSERT_TRUE(probe.WaitDone());
+  EXPECT_EQ(probe.completions, (std::vector<Completion>{{ftpDeleteAsync, 530}}));
+  EXPECT_EQ(probe.ftp.ErrorMessage(), "530 Login incorrect");
+  EXPECT_TRUE(probe.ftp.Connected()) << "a failed login leaves the connection open";
+  // The chain is over: the next request's success must not resume its DELE and QUIT.
+  probe.ftp.SetLocalFileName("NOOP");
+  probe.ftp.QuoteAsync();
+  ASSERT_TRUE(probe.WaitDone(2));
+  PumpFor(50ms);
+  EXPECT_EQ(probe.completions.back(), (Completion{ftpQuoteAsync, 0}));
+  EXPECT_EQ(server.Commands(), (std::vector<std::string>{"USER user", "PASS secret", "NOOP"}));
+}
+
+TEST(FtpChain, SkipsCwdWithoutADirectoryAndRestoresTheReplyBeforeQuit) {
+  ScriptedFtpServer server(Script()
+                               .Send("220 Ready\r\n")
+                               .Reply("331 Password\r\n")
+                               .Reply("230 In\r\n")
+                               .Reply("250 Deleted\r\n")
+                               .Reply("221 Bye\r\n")
+                               .Close());
+  EngineProbe probe;
+  probe.Target(server.Port());
+  probe.ftp.SetHostFileName("old.txt");
+  probe.ftp.DeleteAsync();
+  ASSERT_TRUE(probe.WaitDone());
+  EXPECT_EQ(probe.completions, (std::vector<Completion>{{ftpDeleteAsync, 0}}));
+  EXPECT_EQ(server.Commands(), (std::vector<std::string>{"USER user", "PASS secret", "DELE old.txt", "QUIT"}));
+  EXPECT_EQ(probe.ftp.LastResponse(), "250 Deleted");
+  EXPECT_EQ(probe.ftp.StatusCode(), 250);
+  EXPECT_EQ(probe.Replies().back(), "< 221 Bye");
+  EXPECT_FALSE(probe.ftp.Connected());
+}
+
+TEST(FtpChain, FileSizeReportsTheKindOfSize) {
+  ScriptedFtpServer server(Script()
+                               .Send("220 Ready\r\n")
+                               .Reply("230 In\r\n")
+                               .Reply("250 Here\r\n")
+                               .Reply("213 8589934592\r\n")
+                               .Reply("221 Bye\r\n")
+                               .Close());
+  EngineProbe probe;
+  probe.Target(server.Port());
+  probe.ftp.SetHostDirName("/data");
+  probe.ftp.SetHostFileName("big.iso");
+  probe.ftp.FileSizeAsync();
+  ASSERT_TRUE(probe.WaitDone());
+  EXPECT_EQ(probe.completions, (std::vector<Completion>{{ftpSizeAsync, 0}}));
+  EXPECT_EQ(probe.ftp.SizeResult(), 8589934592);
+  EXPECT_EQ(server.Commands(), (std::vector<std::string>{"USER user", "CWD /data", "SIZE big.iso", "QUIT"}));
+}
+
+TEST(FtpChain, AbortEndsTheChainWith426) {
+  ScriptedFtpServer server(Script().Send("220 Ready\r\n").Reply("331 Password\r\n").Receive());
+  EngineProbe probe;
+  probe.Target(server.Port());
+  probe.ftp.ConnectAsync();
+  ASSERT_TRUE(server.WaitForCommands(2));
+  probe.ftp.Abort();
+  EXPECT_EQ(probe.ftp.State(), ftpReady);
+  ASSERT_TRUE(probe.WaitDone());
+  PumpFor(50ms);
+  EXPECT_EQ(probe.completions, (std::vector<Completion>{{ftpConnectAsync, 426}}));
+  EXPECT_EQ(probe.ftp.ErrorMessage(), "426 Operation aborted.");
+  EXPECT_FALSE(probe.ftp.Connected());
+}
+
+TEST(FtpChain, EmptyUserNameInALaterStepFailsTheRequest) {
+  ScriptedFtpServer server(Script().Send("220 Ready\r\n"));
+  EngineProbe probe;
+  probe.Target(server.Port());
+  probe.ftp.SetUserName("");
+  probe.ftp.ConnectAsync();
+  ASSERT_TRUE(probe.WaitDone());
+  EXPECT_EQ(probe.completions, (std::vector<Completion>{{ftpConnectAsync, 500}}));
+  EXPECT_EQ(probe.ftp.ErrorMessage(), "500 UserName emtpy");
+}
+
+TEST(FtpConnect, RefusedConnectionReportsTheSocketError) {
+  uint16_t closedPort = 0;
+  {
+    ScriptedFtpServer gone(Script{});
+    closedPort = gone.Port();
+  }
+  EngineProbe probe;
+  probe.Target(closedPort);
+  probe.ftp.ConnectAsync();
+  ASSERT_TRUE(probe.WaitDone());
+  EXPECT_EQ(probe.completions, (std::vector<Completion>{{ftpConnectAsync, 10061}}));
+  EXPECT_EQ(probe.ftp.LastResponse(), "500 Connection refused (Winsock error #10061)");
+  EXPECT_EQ(probe.ftp.StatusCode(), 500);
+  EXPECT_EQ(probe.ftp.State(), ftpReady);
+}
+
+TEST(FtpConnect, ProxyLoginNamesTheServer) {
+  struct Case {
+    const char* port;
+    const char* user;
+  };
+  for (const Case c : {Case{"21", "USER user@files.example"}, Case{"FTP", "USER user@files.example"},
+                       Case{"2121", "USER user@files.example:2121"}}) {
+    ScriptedFtpServer proxy(Script().Send("220 Proxy\r\n").Reply("230 In\r\n"));
+    EngineProbe probe;
+    probe.ftp.SetConnectionType(ftpProxy);
+    probe.ftp.SetProxyServer("127.0.0.1");
+    probe.ftp.SetProxyDialPort(std::to_string(proxy.Port()));
+    probe.ftp.SetHostName("files.example");
+    probe.ftp.SetPort(c.port);
+    probe.ftp.SetUserName("user");
+    probe.ftp.ConnectAsync();
+    ASSERT_TRUE(probe.WaitDone());
+    EXPECT_EQ(probe.completions.back(), (Completion{ftpConnectAsync, 0}));
+    EXPECT_EQ(proxy.Commands(), std::vector<std::string>{c.user}) << "port " << c.port;
+  }
+}
+
+}  // namespace
