@@ -1,0 +1,28 @@
+#pragma once
+// A site's listing format comes from its 7-character Answer code (default "0957681"):
+// character 1 picks the format, characters 2..7 are the 1-based columns the Custom format
+// reads the name, size, first and second date column, time and attributes from (a 0 or a
+// character that is not a digit means "no column").
+#include <string_view>
+
+namespace listing {
+
+inline constexpr std::string_view kDefaultAnswer = "0957681";
+
+enum class ListingFormat { Text, Custom, MsFtp4, Standard };
+
+ListingFormat ListingFormatOf(std::string_view answer);
+
+// Columns of the Custom format; 0 means the field has no column.
+struct CustomColumns {
+  int name = 0;
+  int size = 0;
+  int date = 0;        // labelled "Month" in the site manager
+  int secondDate = 0;  // labelled "Day"; appended to the date after a space
+  int time = 0;
+  int attributes = 0;
+};
+
+CustomColumns CustomColumnsOf(std::string_view answer);
+
+}  // namespace listing

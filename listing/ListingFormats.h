@@ -1,0 +1,17 @@
+#pragma once
+// The per-format steps of ParseListingLine; each starts from an empty entry. Private to the
+// listing library: callers go through ParseListingLine, which also applies the link rule.
+#include <string_view>
+
+#include "listing/CalendarDate.h"
+#include "listing/ListingFormat.h"
+#include "listing/RemoteEntry.h"
+
+namespace listing {
+
+RemoteEntry ParseTextLine(std::string_view line);
+RemoteEntry ParseCustomLine(std::string_view line, const CustomColumns& columns);
+RemoteEntry ParseMsFtp4Line(std::string_view line);
+RemoteEntry ParseStandardLine(std::string_view line, const CalendarDate& startupDate);
+
+}  // namespace listing

@@ -1,0 +1,88 @@
+#include "listing/RemoteListingView.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "listing/ListingFile.h"
+#include "listing/MaskMatch.h"
+
+namespace listing {
+
+namespace {
+
+// Pixels around the widest caption, and kept free of a raw-line column.
+constexpr int kCaptionMargin = 30;
+constexpr int kRawLineInset = 14;
+
+PaneItem ItemOf(const RemoteEntry& entry) {
+  PaneItem item;
+  item.caption = entry.name;
+  item.image = entry.isDirectory ? kImageDirectory : kImageFile;
+  if (!entry.isDirectory) item.subItems[kSubSize] = entry.size;
+  item.subItems[kSubDate] = entry.date;
+  item.subItems[kSubTime] = entry.time;
+  item.subItems[kSubAttributes] = entry.attributes;
+  return item;
+}
+
+}  // namespace
+
+void CacheListing(std::string_view listingText, const ListingContext& context,
+                  ListingCache& cache) {
+  cache.Clear();
+  const std::vector<std::string_view> lines = ListingLines(listingText);
+  cache.Reserve(lines.size());
+  for (const std::string_view line : lines) {
+    if (!IsEntryLine(line)) continue;
+    RemoteEntry entry = ParseListingLine(line, context);
+    if (entry.name != ".") cache.Append(std::move(entry));
+  }
+}
+
+int FillRemoteView(const ListingCache& cache, std::string_view answer,
+                   std::string_view filterMask, PaneModel& pane, const CaptionMetrics& metrics) {
+  const bool rawLines = ListingFormatOf(answer) == ListingFormat::Text;
+  std::vector<PaneItem> items;
+  items.reserve(cache.Size());
+  int widestCaption = 0;
+  for (const RemoteEntry& entry : cache.Entries()) {
+    if (!entry.isDirectory && !rawLines && !MatchesMask(entry.name, filterMask)) continue;
+    if (metrics.captionWidth) widestCaption = std::max(widestCaption, metrics.captionWidth(entry.name));
+    items.push_back(ItemOf(entry));
+  }
+  const auto detached = pane.DetachChangeHandler();
+  pane.Assign(std::move(items));
+  return rawLines ? metrics.viewWidth - kRawLineInset : widestCaption + kCaptionMargin;
+}
+
+std::vector<std::string> RemotePathItems(std::string_view hostName,
+                                         std::string_view remoteDirectory) {
+  std::vector<std::string> items{std::string(kServerListItem), std::string(hostName)};
+  std::string_view rest = remoteDirectory;
+  if (rest.starts_with('/')) rest.remove_prefix(1);
+  while (!rest.empty()) {
+    const std::size_t slash = rest.find('/');
+    items.emplace_back(rest.substr(0, slash));
+    rest = slash == std::string_view::npos ? std::string_view{} : rest.substr(slash + 1);
+  }
+  return items;
+}
+
+ShownListing ShowRemoteListing(const RemoteListingRequest& request, PaneModel& pane,
+                               ListingCache& cache) {
+  const std::optional<std::string> text = TakeListingFile(request.listingFile);
+  const PaneUpdate update(pane);
+  pane.Clear();
+  pane.SetSorting(false);
+  cache.Clear();
+  if (text) CacheListing(*text, request.context, cache);
+  ShownListing shown;
+  shown.listingRead = text.has_value();
+  shown.firstColumnWidth =
+      FillRemoteView(cache, request.context.answer, request.filterMask, pane, request.metrics);
+  shown.pathItems = RemotePathItems(request.hostName, request.remoteDirectory);
+  pane.SetSorting(true);
+  return shown;
+}
+
+}  // namespace listing

@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "listing/MaskMatch.h"
+#include "listing/RemoteListingView.h"
+
+namespace listing {
+namespace {
+
+// Arbitrary bytes go through the parser and the mask matcher without crashing, in linear
+// time (a quadratic step would blow the CTest timeout on the 10 MiB inputs).
+
+const char* const kAnswers[] = {"0957681", "1957681", "2957681", "3957681", "2999999"};
+const std::string kHuge(10 << 20, 'a');
+
+std::string RandomBytes(std::mt19937& random, std::size_t length, std::string_view alphabet) {
+  std::string bytes(length, '\0');
+  for (char& c : bytes) c = alphabet.empty() ? static_cast<char>(random()) : alphabet[random() % alphabet.size()];
+  return bytes;
+}
+
+void ParseInEveryFormat(const std::string& line) {
+  for (const char* answer : kAnswers) {
+    EXPECT_LE(ParseListingLine(line, ListingContext{answer, {2024, 6, 15}}).name.size(), line.size());
+  }
+}
+
+TEST(BadInputTest, RandomAndHugeLinesParseInEveryFormat) {
+  std::mt19937 random(7);
+  const std::string_view unixish("drwxl- 0123456789:.->JanFebDec\0\r\t", 34);
+  for (int round = 0; round < 10000; ++round) {
+    ParseInEveryFormat(RandomBytes(random, random() % 120, round % 2 ? "" : unixish));
+  }
+  ParseInEveryFormat(std::string(kHuge.size(), ' '));
+  ParseInEveryFormat(std::string(kHuge.size(), '\0'));
+  ParseInEveryFormat("lrwxrwxrwx 1 a b 1 Mar 5 10:00 " + kHuge);
+  ParseInEveryFormat("-rw-r--r-- 1 a b 1 Mar 5 " + std::string(kHuge.size(), '9') + " x");
+  ParseInEveryFormat(RandomBytes(random, kHuge.size(), " a"));
+}
+
+TEST(BadInputTest, ListingOfHugeLinesFillsTheCache) {
+  ListingCache cache;
+  CacheListing(kHuge + "\n" + std::string(kHuge.size(), '\n') + kHuge, ListingContext{}, cache);
+  EXPECT_EQ(cache.Size(), 2u);
+}
+
+TEST(BadInputTest, MasksOfAnyBytesMatchInLinearTime) {
+  std::mt19937 random(11);
+  for (int round = 0; round < 10000; ++round) {
+    MatchesMask(RandomBytes(random, random() % 12, ".ab\0"), RandomBytes(random, random() % 12, "*?.ab"));
+  }
+  const std::string stars(kHuge.size(), '*');
+  EXPECT_TRUE(MatchesMask(kHuge, stars));
+  EXPECT_FALSE(MatchesMask(kHuge, stars + "?"));
+  EXPECT_FALSE(MatchesMask(kHuge, "*" + std::string(kHuge.size() / 2, '?') + "b"));
+  EXPECT_FALSE(MatchesMask(std::string(kHuge.size(), '.'), "*.txt"));
+}
+
+}  // namespace
+}  // namespace listing

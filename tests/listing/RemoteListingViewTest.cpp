@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "listing/ListingFile.h"
+#include "listing/PaneSorting.h"
+#include "listing/RemoteListingView.h"
+#include "tests/listing/TestSupport.h"
+
+namespace listing {
+namespace {
+
+const std::string kUnixListing =
+    "total 12\r\n"
+    "drwxr-xr-x   2 ftp ftp 512 Jan 10 09:30 .\r\n"
+    "drwxr-xr-x   2 ftp ftp 512 Jan 10 09:30 ..\r\n"
+    "drwxr-xr-x   2 ftp ftp 512 Jan 10 09:30 zdocs\r\n"
+    "-rw-r--r--   1 ftp ftp 1234 Mar  5  1999 b.txt\r\n"
+    "-rw-r--r--   1 ftp ftp 99 Mar  5  1999 a.log\r\n"
+    "-rw-r--r--   1 ftp ftp 7 Mar  5  1999 semi;colon.txt\r\n"
+    "\r\n";
+
+class ShowRemoteListingTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    file_ = std::filesystem::temp_directory_path() /
+            (ListingFileNameForProcess(getpid()) + testing::UnitTest::GetInstance()->current_test_info()->name());
+  }
+  void TearDown() override { std::filesystem::remove(file_); }
+
+  ShownListing Show(const std::string& listing, std::string answer = "0957681", std::string mask = "*.*") {
+    if (!listing.empty()) std::ofstream(file_, std::ios::binary) << listing;
+    const CaptionMetrics metrics{[](std::string_view caption) { return static_cast<int>(caption.size()) * 7; },
+                                 600};
+    return ShowRemoteListing({file_, {std::move(answer), {2024, 6, 15}}, std::move(mask), "ftp.example.org",
+                              "/pub/incoming", metrics},
+                             pane_, cache_);
+  }
+
+  std::filesystem::path file_;
+  PaneModel pane_;
+  ListingCache cache_;
+};
+
+TEST_F(ShowRemoteListingTest, ShowsEntriesSortedAndDeletesTheFile) {
+  const ShownListing shown = Show(kUnixListing);
+  EXPECT_TRUE(shown.listingRead);
+  EXPECT_FALSE(std::filesystem::exists(file_));
+  EXPECT_EQ(Captions(pane_), (Names{"..", "zdocs", "a.log", "b.txt", "semi;colon.txt"}));
+  EXPECT_EQ(pane_.Item(1).subItems[kSubSize], "");
+  EXPECT_EQ(pane_.Item(4).subItems, (std::array<std::string, 4>{"7", "05.03.99", "", "-rw-r--r--"}));
+  EXPECT_EQ(shown.pathItems, (Names{"SERVER LIST ...", "ftp.example.org", "pub", "incoming"}));
+  EXPECT_EQ(shown.firstColumnWidth, 14 * 7 + 30);
+}
+
+TEST_F(ShowRemoteListingTest, FilterHidesFilesButNeverDirectories) {
+  Show(kUnixListing, "0957681", "*.txt");
+  EXPECT_EQ(Captions(pane_), (Names{"..", "zdocs", "b.txt", "semi;colon.txt"}));
+  FillRemoteView(cache_, "0957681", "*.log", pane_, {});
+  ResortPane(pane_);
+  EXPECT_EQ(Captions(pane_), (Names{"..", "zdocs", "a.log"}));
+}
+
+TEST_F(ShowRemoteListingTest, TextFormatShowsRawLinesUnfiltered) {
+  const ShownListing shown = Show(kUnixListing, "1957681", "*.none");
+  EXPECT_EQ(pane_.Count(), 6u);
+  EXPECT_EQ(pane_.Item(0).caption, "drwxr-xr-x   2 ftp ftp 512 Jan 10 09:30 .");
+  EXPECT_EQ(shown.firstColumnWidth, 600 - 14);
+}
+
+TEST_F(ShowRemoteListingTest, UnreadableOrShortListingLeavesNothingStaleAndNoChangeEvents) {
+  pane_.Add(File("stale"));
+  int changes = 0;
+  pane_.SetChangeHandler([&] { ++changes; });
+  EXPECT_TRUE(Show("total 0\nshort line\n\n").listingRead);
+  EXPECT_TRUE(pane_.Empty() && cache_.Empty());
+  EXPECT_EQ(changes, 1);  // the stale entry going; filling and sorting are silent
+  Show(kUnixListing);
+  EXPECT_EQ(changes, 1);
+  EXPECT_FALSE(Show("").listingRead);
+  EXPECT_TRUE(pane_.Empty() && cache_.Empty());
+}
+
+struct PathCase {
+  const char* what;
+  const char* directory;
+  Names components;
+};
+
+class RemotePathItemsTest : public testing::TestWithParam<PathCase> {};
+
+TEST_P(RemotePathItemsTest, ListsServerHostAndComponents) {
+  Names expected{"SERVER LIST ...", "host"};
+  expected.insert(expected.end(), GetParam().components.begin(), GetParam().components.end());
+  EXPECT_EQ(RemotePathItems("host", GetParam().directory), expected);
+}
+
+const PathCase kPathCases[] = {
+    {"root gives no component", "/", {}},
+    {"two components", "/a/b", {"a", "b"}},
+    {"double slash gives an empty component", "/a//b", {"a", "", "b"}},
+    {"trailing slash adds nothing, spaces stay", "/my dir/b/", {"my dir", "b"}},
+};
+INSTANTIATE_TEST_SUITE_P(Paths, RemotePathItemsTest, testing::ValuesIn(kPathCases), CaseName());
+
+TEST(EntryLineTest, CountsCharactersAsShown) {
+  EXPECT_FALSE(IsEntryLine("\xD0\x90\xD0\x91\xD0\x92\xD0\x93\xD0\x94\xD0\x95\xD0\x96\xD0\x97\xD0\x98\xD0\x99"));
+  EXPECT_TRUE(IsEntryLine(std::string(20, '\xE0')));  // not UTF-8: code page bytes
+}
+
+}  // namespace
+}  // namespace listing
