@@ -2,6 +2,7 @@
 // asynchronous select (see MessageSink.h). One watch per handle, kept in a registry so that
 // the socket calls can re-arm what a send or an accept re-enables.
 #include <QSocketNotifier>
+#include <QTimer>
 #include <memory>
 #include <sys/socket.h>
 #include <unordered_map>
@@ -13,6 +14,8 @@
 namespace platform::detail {
 
 namespace {
+
+constexpr int kAcceptReminderMs = 10;
 
 class SocketWatch : public std::enable_shared_from_this<SocketWatch> {
  public:
@@ -35,6 +38,7 @@ class SocketWatch : public std::enable_shared_from_this<SocketWatch> {
     Enable(writeNotifier_, true);
   }
   void ArmAccept() {
+    acceptTaken_ = true;
     if (listening_) Enable(readNotifier_, (mask_ & kFdAccept) != 0);
   }
 
@@ -46,6 +50,7 @@ class SocketWatch : public std::enable_shared_from_this<SocketWatch> {
   void OnReadable();
   void OnWritable();
   void FinishConnect();
+  void RemindOfPendingAccept();
   // Delivers one event; false when the watch was stopped by the handler.
   bool Deliver(unsigned event, int error);
   bool IsConnected() const;
@@ -57,6 +62,7 @@ class SocketWatch : public std::enable_shared_from_this<SocketWatch> {
   unsigned mask_ = 0;
   bool listening_ = false;
   bool connecting_ = false;
+  bool acceptTaken_ = false;
   QSocketNotifier* readNotifier_ = nullptr;
   QSocketNotifier* writeNotifier_ = nullptr;
 };
@@ -125,12 +131,23 @@ void SocketWatch::FinishConnect() {
   Deliver(kFdWrite, 0);
 }
 
+// A connection that nobody took stays pending; its owner may only now be ready for it
+// (a server that connects before being asked to). Report it again a little later rather
+// than in a busy loop.
+void SocketWatch::RemindOfPendingAccept() {
+  std::weak_ptr<SocketWatch> weak = weak_from_this();
+  QTimer::singleShot(kAcceptReminderMs, [weak] {
+    if (auto watch = weak.lock(); watch && Find(watch->handle_) == watch) watch->ArmAccept();
+  });
+}
+
 void SocketWatch::OnReadable() {
   auto keep = shared_from_this();
   if (connecting_) return;  // the write side reports how the connect ended
   if (listening_) {
     readNotifier_->setEnabled(false);  // until the pending connection is accepted
-    Deliver(kFdAccept, 0);
+    acceptTaken_ = false;
+    if (Deliver(kFdAccept, 0) && !acceptTaken_) RemindOfPendingAccept();
     return;
   }
   char probe;

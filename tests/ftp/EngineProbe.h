@@ -41,6 +41,13 @@ class EngineProbe {
     return testsupport::PumpUntil([&] { return completions.size() >= count; }, limit);
   }
 
+  // The whole log, one line each, for failure messages.
+  std::string Transcript() const {
+    std::string all;
+    for (const auto& l : log) all += l + "\n";
+    return all;
+  }
+
   // Lines of the log that start with "< ".
   std::vector<std::string> Replies() const {
     std::vector<std::string> r;

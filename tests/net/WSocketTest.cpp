@@ -288,6 +288,20 @@ TEST(WSocket, PausedSocketHoldsItsDataUntilResumed) {
   ASSERT_TRUE(PumpUntil([&] { return received == "held"; }));
 }
 
+TEST(WSocket, ConnectionPendingBeforeTheHandlerIsSetIsStillReported) {
+  // Some servers open an active data connection before they are asked to transfer.
+  TWSocket listener;
+  listener.SetAddr("127.0.0.1");
+  listener.SetPort("0");
+  listener.Listen();
+  TWSocket client;
+  ConnectTo(client, listener.GetBoundPort());
+  PumpFor(50ms);
+  TWSocket accepted;
+  listener.OnSessionAvailable = [&](TCustomWSocket*, uint16_t) { accepted.Dup(listener.Accept()); };
+  ASSERT_TRUE(PumpUntil([&] { return accepted.State() == wsConnected; }, 2s));
+}
+
 TEST(SocketLibrary, UnloadsWithTheLastSocketAndStartsAgainOnUse) {
   ASSERT_EQ(LiveSocketCount(), 0) << "another test leaked a socket";
   {

@@ -1,0 +1,144 @@
+// Downloads and uploads a 1 GiB file from and to vsftpd over loopback (passive), with the
+// engine and, in the same run and alternating with it, with curl and lftp. Prints each tool's
+// median throughput, the engine's peak memory, and the engine's ratio to the faster peer.
+// Usage: transfer_bench [MiB] [rounds]   (default 1024 MiB, 3 rounds; run as root)
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "BenchSupport.h"
+#include "ftp/FtpCli.h"
+#include "support/EventLoop.h"
+#include "support/peers/RunCommand.h"
+#include "support/peers/TempDir.h"
+#include "support/peers/VsftpdPeer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Target {
+  uint16_t port;
+  std::string user;
+  std::string password;
+  std::string url(const std::string& file) const {
+    return "ftp://" + user + ":" + password + "@127.0.0.1:" + std::to_string(port) + "/" + file;
+  }
+};
+
+// One request of the engine, run to its end.
+bool RunEngine(TFtpClient& ftp, const std::function<void()>& start) {
+  bool done = false;
+  uint16_t error = 0;
+  ftp.OnRequestDone = [&](TCustomFtpCli*, TFtpRequest, uint16_t e) {
+    done = true;
+    error = e;
+  };
+  start();
+  testsupport::PumpUntil([&] { return done; }, std::chrono::minutes(10));
+  if (!done || error != 0) std::fprintf(stderr, "engine request failed: %s\n", ftp.LastResponse().c_str());
+  return done && error == 0;
+}
+
+class EngineClient {
+ public:
+  explicit EngineClient(const Target& t) {
+    ftp_.SetHostName("127.0.0.1");
+    ftp_.SetPort(std::to_string(t.port));
+    ftp_.SetUserName(t.user);
+    ftp_.SetPassWord(t.password);
+    ftp_.SetPassive(true);
+    RunEngine(ftp_, [&] { ftp_.ConnectAsync(); });
+    RunEngine(ftp_, [&] { ftp_.TypeBinaryAsync(); });
+  }
+  void Download(const std::string& remote, const fs::path& local) {
+    ftp_.SetHostFileName(remote);
+    ftp_.SetLocalFileName(local.string());
+    RunEngine(ftp_, [&] { ftp_.GetAsync(); });
+  }
+  void Upload(const fs::path& local, const std::string& remote) {
+    ftp_.SetHostFileName(remote);
+    ftp_.SetLocalFileName(local.string());
+    RunEngine(ftp_, [&] { ftp_.PutAsync(); });
+  }
+
+ private:
+  TFtpClient ftp_;
+};
+
+void Curl(const std::vector<std::string>& args) {
+  std::vector<std::string> argv = {"/usr/bin/curl", "-s", "-S", "--ftp-pasv"};
+  argv.insert(argv.end(), args.begin(), args.end());
+  testsupport::RunCommand(argv, {}, std::chrono::minutes(10));
+}
+
+void Lftp(const Target& t, const std::string& commands) {
+  testsupport::RunCommand({"/usr/bin/lftp", "-u", t.user + "," + t.password, "-p", std::to_string(t.port), "-e",
+                           "set ftp:passive-mode on; set net:max-retries 1; " + commands + "; bye", "127.0.0.1"},
+                          {}, std::chrono::minutes(10));
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  const int64_t mib = argc > 1 ? std::atoll(argv[1]) : 1024;
+  const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
+  const int64_t bytes = mib * 1024 * 1024;
+
+  testsupport::VsftpdPeer server;
+  if (!server.SkipReason().empty() || !server.Start()) {
+    std::fprintf(stderr, "vsftpd cannot run: %s%s\n", server.SkipReason().c_str(), server.Failure().c_str());
+    return 1;
+  }
+  const Target target{server.Port(), server.User(), server.Password()};
+  testsupport::TempDir local;
+  {
+    std::ofstream out(server.Root() / "big.bin", std::ios::binary);
+    std::string block(1 << 20, '\0');
+    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 7 + i / 251);
+    for (int64_t i = 0; i < mib; ++i) out.write(block.data(), static_cast<std::streamsize>(block.size()));
+  }
+  fs::copy_file(server.Root() / "big.bin", local.Path() / "up.bin");
+  const fs::path down = local.Path() / "down.bin";
+  const fs::path up = local.Path() / "up.bin";
+
+  EngineClient engine(target);
+  std::map<std::string, std::vector<double>> rates;  // "tool direction" -> MB/s per round
+  const auto measure = [&](const std::string& key, const std::function<void()>& run) {
+    const auto start = std::chrono::steady_clock::now();
+    run();
+    rates[key].push_back(static_cast<double>(bytes) / 1e6 / bench::SecondsSince(start));
+    fs::remove(down);
+    fs::remove(server.Root() / "up-copy.bin");
+  };
+  for (int round = 0; round < rounds; ++round) {
+    measure("engine download", [&] { engine.Download("big.bin", down); });
+    measure("curl download", [&] { Curl({"-o", down.string(), target.url("big.bin")}); });
+    measure("lftp download", [&] { Lftp(target, "get big.bin -o " + down.string()); });
+    measure("engine upload", [&] { engine.Upload(up, "up-copy.bin"); });
+    measure("curl upload", [&] { Curl({"-T", up.string(), target.url("up-copy.bin")}); });
+    measure("lftp upload", [&] { Lftp(target, "put " + up.string() + " -o up-copy.bin"); });
+  }
+
+  std::printf("%lld MiB over loopback from vsftpd, passive, %d rounds, median:\n", static_cast<long long>(mib), rounds);
+  for (const auto& [key, values] : rates) std::printf("  %-16s %8.0f MB/s\n", key.c_str(), Median(values));
+  std::printf("engine peak memory: %.1f MiB\n", bench::PeakMemoryMiB());
+  for (const std::string direction : {"download", "upload"}) {
+    const double best = std::max(Median(rates["curl " + direction]), Median(rates["lftp " + direction]));
+    std::printf("%s ratio to best peer: %.2f\n", direction.c_str(), Median(rates["engine " + direction]) / best);
+  }
+  return 0;
+}
