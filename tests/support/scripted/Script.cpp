@@ -41,4 +41,9 @@ Script& Script::ReceiveData(DataPort& port) {
   return *this;
 }
 
+Script& Script::Then(Script more) {
+  steps_.insert(steps_.end(), more.steps_.begin(), more.steps_.end());
+  return *this;
+}
+
 }  // namespace testsupport

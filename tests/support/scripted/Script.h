@@ -57,6 +57,9 @@ class Script {
   // Opens a data connection on `port` and reads it until the client closes it.
   Script& ReceiveData(DataPort& port);
 
+  // Appends the steps of another script.
+  Script& Then(Script more);
+
   const std::vector<Step>& Steps() const { return steps_; }
 
  private:

@@ -1,0 +1,188 @@
+// Data connections against a scripted server: the order of the final reply and the data
+// close, statistics, PORT and PASV forms, progress abort and the failure paths.
+#include <gtest/gtest.h>
+#include <sys/file.h>
+
+#include <fcntl.h>
+#include <regex>
+#include <unistd.h>
+
+#include "EngineProbe.h"
+#include "TransferFiles.h"
+#include "support/loopback/FtpProbe.h"
+#include "support/peers/TempDir.h"
+#include "support/scripted/ScriptedFtpServer.h"
+
+using ftptest::Completion;
+using ftptest::EngineProbe;
+using ftptest::ReadAll;
+using testsupport::DataPort;
+using testsupport::PumpFor;
+using testsupport::Script;
+using testsupport::ScriptedFtpServer;
+using namespace std::chrono_literals;
+
+namespace {
+
+const std::string kListing =
+    "drwxr-xr-x    2 1001     1001         4096 Dec 06 08:03 sub\r\n"
+    "-rw-r--r--    1 1001     1001           10 Jan 01  2020 a.txt\r\n";
+
+class FtpDataScripted : public ::testing::Test {
+ protected:
+  // Connects the engine to a server playing `script` after its greeting.
+  void Open(Script script, bool passive = true) {
+    server_ = std::make_unique<ScriptedFtpServer>(Script().Send("220 Ready\r\n").Then(std::move(script)));
+    probe.Target(server_->Port());
+    probe.ftp.SetPassive(passive);
+    probe.ftp.OpenAsync();
+    ASSERT_TRUE(probe.WaitDone());
+  }
+
+  Completion Run(const std::function<void()>& start) {
+    const size_t before = probe.completions.size();
+    start();
+    if (!probe.WaitDone(before + 1)) return {ftpNone, 65535};
+    PumpFor(30ms);  // a second completion would show here
+    EXPECT_EQ(probe.completions.size(), before + 1) << probe.Transcript();
+    return probe.completions.back();
+  }
+
+  Completion List(const std::string& argument = "") {
+    probe.ftp.SetHostFileName(argument);
+    probe.ftp.SetLocalFileName(listing_.string());
+    return Run([&] { probe.ftp.DirAsync(); });
+  }
+
+  std::vector<std::string> StatisticsLines() const {
+    std::vector<std::string> lines;
+    for (const auto& l : probe.log)
+      if (l.find(" bytes received/sent in ") != std::string::npos) lines.push_back(l);
+    return lines;
+  }
+
+  ScriptedFtpServer& Server() { return *server_; }
+
+  EngineProbe probe;
+  DataPort data;
+  testsupport::TempDir dir;
+  std::filesystem::path listing_ = dir.Path() / "FTPDIR.TXT";
+
+ private:
+  std::unique_ptr<ScriptedFtpServer> server_;
+};
+
+TEST_F(FtpDataScripted, ListingEndsOnceWhenTheDataCloseComesFirst) {
+  Open(Script().Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, kListing).Pause(100ms).Send("226 Done\r\n"));
+  EXPECT_EQ(List(), (Completion{ftpDirAsync, 0})) << probe.Transcript();
+  EXPECT_EQ(ReadAll(listing_), kListing) << "the listing is stored byte for byte";
+  EXPECT_EQ(StatisticsLines().size(), 1u) << probe.Transcript();
+}
+
+TEST_F(FtpDataScripted, ListingEndsOnceWhenTheReplyComesFirst) {
+  Open(Script().Reply(data.PasvReply()).Reply("150 Here\r\n226 Done\r\n").Pause(100ms).SendData(data, kListing));
+  EXPECT_EQ(List(), (Completion{ftpDirAsync, 0})) << probe.Transcript();
+  EXPECT_EQ(ReadAll(listing_), kListing);
+  EXPECT_EQ(StatisticsLines().size(), 1u) << probe.Transcript();
+}
+
+TEST_F(FtpDataScripted, EmptyTransferStatistics) {
+  Open(Script().Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, "").Send("226 Done\r\n"));
+  EXPECT_EQ(List(), (Completion{ftpDirAsync, 0}));
+  ASSERT_EQ(StatisticsLines().size(), 1u);
+  EXPECT_TRUE(std::regex_match(StatisticsLines()[0], std::regex(R"(! 0 bytes received/sent in 0 seconds( \(0 Bytes/sec\))?)")))
+      << StatisticsLines()[0];
+}
+
+TEST_F(FtpDataScripted, ListCommandWithAndWithoutArgument) {
+  Open(Script()
+           .Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, kListing).Send("226 Done\r\n")
+           .Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, kListing).Send("226 Done\r\n"));
+  EXPECT_EQ(List(), (Completion{ftpDirAsync, 0}));
+  EXPECT_EQ(List("-la sub"), (Completion{ftpDirAsync, 0}));
+  EXPECT_EQ(Server().Commands(), (std::vector<std::string>{"PASV", "LIST", "PASV", "LIST -la sub"}));
+}
+
+TEST_F(FtpDataScripted, PassiveReplyNamingAnotherHostStillUsesTheControlAddress) {
+  const std::string elsewhere = "227 Entering Passive Mode (10,9,8,7," + std::to_string(data.Port() >> 8) + "," +
+                                std::to_string(data.Port() & 0xFF) + ")\r\n";
+  Open(Script().Reply(elsewhere).Reply("150 Here\r\n").SendData(data, kListing).Send("226 Done\r\n"));
+  EXPECT_EQ(List(), (Completion{ftpDirAsync, 0})) << probe.Transcript();
+  EXPECT_EQ(ReadAll(listing_), kListing);
+}
+
+TEST_F(FtpDataScripted, PassiveReplyWithoutNumbersFailsTheStep) {
+  Open(Script().Reply("227 Entering Passive Mode\r\n"));
+  EXPECT_EQ(List(), (Completion{ftpDirAsync, 550}));
+  EXPECT_EQ(probe.ftp.LastResponse(), "550 FtpException: Invalid passive reply: 227 Entering Passive Mode");
+  EXPECT_EQ(probe.ftp.State(), ftpReady);
+}
+
+TEST_F(FtpDataScripted, PassiveConnectRefused) {
+  uint16_t closedPort = 0;
+  {
+    DataPort gone;
+    closedPort = gone.Port();
+  }
+  Open(Script().Reply("227 Entering Passive Mode (" + testsupport::LoopbackHostPort(closedPort) + ")\r\n"));
+  EXPECT_EQ(List(), (Completion{ftpDirAsync, 550}));
+  EXPECT_EQ(probe.ftp.ErrorMessage(), "Unable to establish data connection, error #10061");
+}
+
+TEST_F(FtpDataScripted, ActiveModeToLoopbackSendsTheLoopbackPort) {
+  DataPort active(DataPort::Mode::Active);
+  Open(Script().Reply("200 PORT ok\r\n").Reply("150 Here\r\n").SendData(active, kListing).Send("226 Done\r\n"),
+       /*passive=*/false);
+  EXPECT_EQ(List(), (Completion{ftpDirAsync, 0})) << probe.Transcript();
+  ASSERT_FALSE(Server().Commands().empty());
+  EXPECT_TRUE(std::regex_match(Server().Commands()[0], std::regex(R"(PORT 127,0,0,1,\d+,\d+)"))) << Server().Commands()[0];
+  EXPECT_EQ(ReadAll(listing_), kListing);
+}
+
+TEST_F(FtpDataScripted, ProgressAbortEndsWithTheServersReply) {
+  Open(Script()
+           .Reply(data.PasvReply())
+           .Reply("150 Here\r\n")
+           .SendData(data, std::string(4 << 20, 'x'))
+           .Send("426 Transfer aborted\r\n"));
+  probe.ftp.OnProgress = [](TCustomFtpCli*, int64_t count, bool& abort) { abort = count > 0; };
+  probe.ftp.SetHostFileName("big");
+  probe.ftp.SetLocalFileName((dir.Path() / "big").string());
+  EXPECT_EQ(Run([&] { probe.ftp.GetAsync(); }), (Completion{ftpGetAsync, 426})) << probe.Transcript();
+  EXPECT_NE(std::find(probe.log.begin(), probe.log.end(), "! Abort requested"), probe.log.end());
+}
+
+TEST_F(FtpDataScripted, RefusedRetrievalFailsWithTheReplyCode) {
+  Open(Script().Reply(data.PasvReply()).Reply("550 No such file\r\n"));
+  probe.ftp.SetHostFileName("missing");
+  probe.ftp.SetLocalFileName((dir.Path() / "missing").string());
+  EXPECT_EQ(Run([&] { probe.ftp.GetAsync(); }), (Completion{ftpGetAsync, 550}));
+  EXPECT_EQ(probe.ftp.ErrorMessage(), "550 No such file");
+}
+
+TEST_F(FtpDataScripted, LockedUploadFileSendsNothing) {
+  const auto file = dir.Path() / "locked.bin";
+  ftptest::WritePatternFile(file, 100);
+  const int holder = ::open(file.c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+  Open(Script().Reply(data.PasvReply()));
+  probe.ftp.SetHostFileName("up.bin");
+  probe.ftp.SetLocalFileName(file.string());
+  EXPECT_EQ(Run([&] { probe.ftp.PutAsync(); }), (Completion{ftpPutAsync, 426}));
+  EXPECT_EQ(probe.ftp.ErrorMessage(), "426 Unable to open local file " + file.string());
+  EXPECT_NE(std::find(probe.log.begin(), probe.log.end(), "! 426 Unable to open local file " + file.string()),
+            probe.log.end());
+  EXPECT_EQ(Server().Commands(), std::vector<std::string>{"PASV"}) << "no STOR for a file that cannot be read";
+  ::close(holder);
+}
+
+TEST_F(FtpDataScripted, UploadCancelledByTheApplication) {
+  Open(Script().Reply(data.PasvReply()));
+  probe.ftp.OnReadyToTransmit = [](TCustomFtpCli*, bool& cancel) { cancel = true; };
+  probe.ftp.SetHostFileName("up.bin");
+  probe.ftp.SetLocalFileName("/nonexistent");
+  EXPECT_EQ(Run([&] { probe.ftp.PutAsync(); }), (Completion{ftpPutAsync, 426}));
+  EXPECT_EQ(probe.ftp.ErrorMessage(), "426 Transmit cancelled by application");
+}
+
+}  // namespace
