@@ -220,6 +220,9 @@ class TCustomFtpCli {
   bool OpenReceiveFile();
   bool ConnectPassiveData(int failCode, void (TCustomFtpCli::*connected)(uint16_t));
   void FailStep(int code);
+  void FailTransferStart();
+  void FailTransferEnd(const char* note);
+  void FailDataConnection(uint16_t error);
   void ReceiveSessionAvailable();
   void ReceiveConnected(uint16_t error);
   void AttachReceiveHandlers();

@@ -85,6 +85,33 @@ void TCustomFtpCli::FailStep(int code) {
   TriggerRequestDone(static_cast<uint16_t>(code));
 }
 
+// The server refused to start the transfer (no 150 or 125).
+void TCustomFtpCli::FailTransferStart() {
+  SetErrorMessage();
+  judge_ = Judge::None;
+  CloseDataSocket();
+  FreeLocalStream();
+  resumeAt_ = 0;
+  FailStep(statusCode_);
+}
+
+// The server's final reply reports a failed transfer.
+void TCustomFtpCli::FailTransferEnd(const char* note) {
+  SetErrorMessage();
+  FreeLocalStream();
+  CloseDataSocket();
+  TriggerDisplay(note);
+  FailStep(statusCode_);
+}
+
+void TCustomFtpCli::FailDataConnection(uint16_t error) {
+  lastResponse_ = "Unable to establish data connection, error #" + std::to_string(error);
+  statusCode_ = 550;
+  SetErrorMessage();
+  CloseDataSocket();
+  FailStep(550);
+}
+
 bool TCustomFtpCli::ConnectPassiveData(int failCode, void (TCustomFtpCli::*connected)(uint16_t)) {
   try {
     dataSocket_->SetPort(std::to_string(PasvPort()));
@@ -210,12 +237,7 @@ void TCustomFtpCli::ReceiveSessionAvailable() {
 void TCustomFtpCli::ReceiveConnected(uint16_t error) {
   AttachReceiveHandlers();
   startTick_ = platform::TickCount();
-  if (error == 0) return;
-  lastResponse_ = "Unable to establish data connection, error #" + std::to_string(error);
-  statusCode_ = 550;
-  SetErrorMessage();
-  CloseDataSocket();
-  FailStep(550);
+  if (error != 0) FailDataConnection(error);
 }
 
 void TCustomFtpCli::ReceiveData() {
@@ -266,12 +288,7 @@ void TCustomFtpCli::ReceiveFirstReply() {
     judge_ = Judge::ReceiveFinal;
     return;
   }
-  SetErrorMessage();
-  judge_ = Judge::None;
-  CloseDataSocket();
-  FreeLocalStream();
-  resumeAt_ = 0;
-  FailStep(statusCode_);
+  FailTransferStart();
 }
 
 void TCustomFtpCli::ReceiveFinalReply() {
@@ -281,11 +298,7 @@ void TCustomFtpCli::ReceiveFinalReply() {
     CheckTransferDone();
     return;
   }
-  SetErrorMessage();
-  FreeLocalStream();
-  CloseDataSocket();
-  TriggerDisplay("! RETR/LIST/NLST Failed");
-  FailStep(statusCode_);
+  FailTransferEnd("! RETR/LIST/NLST Failed");
 }
 
 // ---- Sending: STOR, APPE --------------------------------------------------------------------
@@ -379,11 +392,7 @@ void TCustomFtpCli::SendConnected(uint16_t error) {
   dataConnected_ = true;
   startTick_ = platform::TickCount();
   if (error != 0) {
-    lastResponse_ = "Unable to establish data connection, error #" + std::to_string(error);
-    statusCode_ = 550;
-    SetErrorMessage();
-    CloseDataSocket();
-    FailStep(550);
+    FailDataConnection(error);
     return;
   }
   SendDataCommand();
@@ -402,12 +411,7 @@ void TCustomFtpCli::SendFirstReply() {
     }
     return;
   }
-  SetErrorMessage();
-  judge_ = Judge::None;
-  CloseDataSocket();
-  FreeLocalStream();
-  resumeAt_ = 0;
-  FailStep(statusCode_);
+  FailTransferStart();
 }
 
 void TCustomFtpCli::SendFinalReply() {
@@ -417,11 +421,7 @@ void TCustomFtpCli::SendFinalReply() {
     CheckTransferDone();
     return;
   }
-  SetErrorMessage();
-  FreeLocalStream();
-  CloseDataSocket();
-  TriggerDisplay("! STOR Failed");
-  FailStep(statusCode_);
+  FailTransferEnd("! STOR Failed");
 }
 
 void TCustomFtpCli::SendClosed(uint16_t error) {

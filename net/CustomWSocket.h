@@ -147,6 +147,7 @@ class TCustomWSocket {
   bool SelectEvents(unsigned mask, const char* failure);
   void AppendToSendQueue(const char* data, int len);
   void AddToReadCount(int count);
+  bool BeginLookup(const std::string& name);
   void StartLookup(const std::string& name, bool byAddress);
   void CancelLookupSilently();
   void DestroyNow();

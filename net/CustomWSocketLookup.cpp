@@ -6,15 +6,21 @@
 #include "net/WSocketResolve.h"
 #include "platform/SocketErrors.h"
 
-void TCustomWSocket::DnsLookup(const std::string& hostName) {
-  if (hostName.empty()) {
+// Common start of both lookups; false when there is no name to look up.
+bool TCustomWSocket::BeginLookup(const std::string& name) {
+  if (name.empty()) {
     ReportError("DNS lookup: invalid host name.");
     NotifyDnsLookupDone(platform::kWsaEINVAL);
-    return;
+    return false;
   }
   CancelLookupSilently();
   dnsResult_.clear();
   dnsResultList_.clear();
+  return true;
+}
+
+void TCustomWSocket::DnsLookup(const std::string& hostName) {
+  if (!BeginLookup(hostName)) return;
   const uint32_t address = SocketCall(platform::InetAddr, hostName);
   if (address != INADDR_NONE) {
     dnsResult_ = platform::InetNtoa(address);
@@ -25,15 +31,7 @@ void TCustomWSocket::DnsLookup(const std::string& hostName) {
 }
 
 void TCustomWSocket::ReverseDnsLookup(const std::string& hostAddr) {
-  if (hostAddr.empty()) {
-    ReportError("DNS lookup: invalid host name.");
-    NotifyDnsLookupDone(platform::kWsaEINVAL);
-    return;
-  }
-  CancelLookupSilently();
-  dnsResult_.clear();
-  dnsResultList_.clear();
-  StartLookup(hostAddr, true);
+  if (BeginLookup(hostAddr)) StartLookup(hostAddr, true);
 }
 
 void TCustomWSocket::StartLookup(const std::string& name, bool byAddress) {

@@ -7,12 +7,9 @@
 #include "EngineProbe.h"
 #include "TransferFiles.h"
 #include "support/loopback/FtpProbe.h"
+#include "support/peers/FtpServers.h"
 #include "support/peers/PeerSuite.h"
-#include "support/peers/ProftpdPeer.h"
-#include "support/peers/PureFtpdPeer.h"
-#include "support/peers/PyftpdlibPeer.h"
 #include "support/peers/TempDir.h"
-#include "support/peers/VsftpdPeer.h"
 
 namespace fs = std::filesystem;
 using ftptest::Completion;
@@ -193,16 +190,7 @@ class FtpTransfer : public testsupport::PeerSuite<Server> {
   testsupport::TempDir local_;
 };
 
-struct ServerName {
-  template <class Server>
-  static std::string GetName(int) {
-    return Server::kName;
-  }
-};
-
-using FtpServers = ::testing::Types<testsupport::VsftpdPeer, testsupport::PureFtpdPeer, testsupport::ProftpdPeer,
-                                    testsupport::PyftpdlibPeer>;
-TYPED_TEST_SUITE(FtpTransfer, FtpServers, ServerName);
+TYPED_TEST_SUITE(FtpTransfer, testsupport::FtpServers, testsupport::PeerName);
 
 TYPED_TEST(FtpTransfer, PassiveRoundTrips) { this->RoundTrips(true); }
 TYPED_TEST(FtpTransfer, ActiveRoundTrips) { this->RoundTrips(false); }

@@ -9,11 +9,8 @@
 #include <string>
 
 #include "support/loopback/FtpProbe.h"
+#include "support/peers/FtpServers.h"
 #include "support/peers/PeerSuite.h"
-#include "support/peers/ProftpdPeer.h"
-#include "support/peers/PureFtpdPeer.h"
-#include "support/peers/PyftpdlibPeer.h"
-#include "support/peers/VsftpdPeer.h"
 
 namespace {
 
@@ -64,16 +61,7 @@ class FtpPeerTest : public testsupport::PeerSuite<Server> {
   }
 };
 
-struct ServerName {
-  template <class Server>
-  static std::string GetName(int) {
-    return Server::kName;
-  }
-};
-
-using FtpServers = ::testing::Types<testsupport::VsftpdPeer, testsupport::PureFtpdPeer, testsupport::ProftpdPeer,
-                                    testsupport::PyftpdlibPeer>;
-TYPED_TEST_SUITE(FtpPeerTest, FtpServers, ServerName);
+TYPED_TEST_SUITE(FtpPeerTest, testsupport::FtpServers, testsupport::PeerName);
 
 TYPED_TEST(FtpPeerTest, LogsTheUserInWithTheServedFolderAsRoot) {
   FtpProbe probe = TestFixture::LoggedIn();
