@@ -201,6 +201,7 @@ class TCustomFtpCli {
   void ControlSessionConnected(uint16_t error);
   void ControlDataAvailable(uint16_t error);
   void ControlSessionClosed(uint16_t error);
+  int ClosedRequestError();
   void FailConnection(uint16_t error, const std::string& text);
   void HandleLine(const std::string& line, uint16_t error);
   void HandleGreeting(const std::string& line, uint16_t error);
@@ -293,6 +294,7 @@ class TCustomFtpCli {
   std::unique_ptr<platform::SharedFile> localStream_;
   bool connected_ = false;
   bool startingChain_ = false;
+  bool quitAccepted_ = false;  // the 221 to QUIT arrived: the close that follows succeeds
 
   // Transfer state
   bool appendFlag_ = false;

@@ -120,6 +120,7 @@ void TCustomFtpCli::ExecAsync(TFtpRequest kind, TFtpStep step, const std::string
   }
   acceptedCodes_[acceptedCount_] = 0;
   requestDoneFlag_ = false;
+  quitAccepted_ = false;
   judge_ = Judge::Standard;
   doneAction_ = done;
   SetState(ftpWaitingResponse);
@@ -209,6 +210,7 @@ void TCustomFtpCli::StandardJudge() {
   if (doneAction_ == DoneAction::CloseControl) {
     doneAction_ = DoneAction::None;
     if (stepError_ == 0) {
+      quitAccepted_ = true;
       controlSocket_->Close();
       return;
     }
@@ -339,7 +341,23 @@ void TCustomFtpCli::ControlSessionClosed(uint16_t error) {
     if (OnSessionClosed) OnSessionClosed(this, error);
   }
   if (state_ != ftpAbort) SetState(ftpInternalReady);
-  TriggerRequestDone(static_cast<uint16_t>(stepError_));
+  TriggerRequestDone(static_cast<uint16_t>(ClosedRequestError()));
+}
+
+// A request still waiting for its reply when the control connection goes did not succeed:
+// it ends with an error, never with 0. QUIT's accepted 221 is the one close that succeeds.
+int TCustomFtpCli::ClosedRequestError() {
+  if (stepError_ != 0 || requestDoneFlag_ || quitAccepted_) return stepError_;
+  if (state_ == ftpAbort) {
+    OverwriteErrorMessage("426 Operation aborted.");
+    stepError_ = 426;
+  } else {
+    lastResponse_ = "421 Connection closed by the server";
+    statusCode_ = 421;
+    SetErrorMessage();
+    stepError_ = 421;
+  }
+  return stepError_;
 }
 
 void TCustomFtpCli::QuitAsync() {

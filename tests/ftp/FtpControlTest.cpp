@@ -177,7 +177,72 @@ TEST(FtpControl, WaitUntilReadyTimesOutAgainstASilentServer) {
   EXPECT_EQ(probe.ftp.StatusCode(), 426);
   EXPECT_EQ(probe.ftp.ErrorMessage(), "426 Timeout");
   EXPECT_EQ(probe.ftp.State(), ftpReady);
+  // The abandoned CWD is not completed as a success.
+  ASSERT_TRUE(probe.WaitDone(2));
+  EXPECT_EQ(probe.completions.back(), (Completion{ftpCwdAsync, 426}));
 }
+
+TEST(FtpControl, ServerDroppingTheConnectionFailsTheWaitingRequest) {
+  ScriptedFtpServer server(Script().Send("220 Ready\r\n").Receive().Close());
+  EngineProbe probe;
+  probe.Target(server.Port());
+  probe.ftp.OpenAsync();
+  ASSERT_TRUE(probe.WaitDone());
+  probe.ftp.PwdAsync();
+  ASSERT_TRUE(probe.WaitDone(2));
+  EXPECT_EQ(probe.completions.back(), (Completion{ftpPwdAsync, 421}));
+  EXPECT_EQ(probe.ftp.ErrorMessage(), "421 Connection closed by the server");
+  EXPECT_FALSE(probe.ftp.Connected());
+}
+
+TEST(FtpControl, AbortOfASingleRequestReportsItAborted) {
+  ScriptedFtpServer server(Script().Send("220 Ready\r\n"));
+  EngineProbe probe;
+  probe.Target(server.Port());
+  probe.ftp.OpenAsync();
+  ASSERT_TRUE(probe.WaitDone());
+  probe.ftp.SetHostDirName("/pub");
+  probe.ftp.CwdAsync();
+  ASSERT_TRUE(server.WaitForCommands(1));
+  probe.ftp.Abort();
+  ASSERT_TRUE(probe.WaitDone(2));
+  EXPECT_EQ(probe.completions.back(), (Completion{ftpCwdAsync, 426}));
+  EXPECT_EQ(probe.ftp.ErrorMessage(), "426 Operation aborted.");
+}
+
+TEST(FtpControl, HostileRepliesNeitherStallNorCrash) {
+  // NUL bytes inside a line, lines without a code, a reply line far longer than the buffer,
+  // then a multi-line reply that never ends.
+  const std::string longLine = "250 " + std::string(10000, 'x') + "\r\n";
+  ScriptedFtpServer server(Script()
+                               .Send("220 Ready\r\n")
+                               .Reply(std::string("257 \"/a\0b\" made\r\n", 17))
+                               .Reply("no code here\r\n  nor here\r\n213 42\r\n")
+                               .Reply(longLine)
+                               .Reply("200-start\r\n")
+                               .Send(std::string(64 * 1024, '-') + "\r\n")
+                               .Send("200-still going\r\n200-and going\r\n"));
+  EngineProbe probe;
+  probe.Target(server.Port());
+  probe.ftp.OpenAsync();
+  ASSERT_TRUE(probe.WaitDone());
+  probe.ftp.PwdAsync();
+  ASSERT_TRUE(probe.WaitDone(2));
+  EXPECT_EQ(probe.completions.back(), (Completion{ftpPwdAsync, 0}));
+  EXPECT_EQ(probe.ftp.DirResult(), std::string("/a\0b", 4));
+  probe.ftp.SetHostFileName("f");
+  probe.ftp.SizeAsync();
+  ASSERT_TRUE(probe.WaitDone(3));
+  EXPECT_EQ(probe.ftp.SizeResult(), 42);
+  probe.ftp.SetHostDirName("/long");
+  probe.ftp.CwdAsync();
+  ASSERT_TRUE(probe.WaitDone(4));
+  EXPECT_EQ(probe.completions.back(), (Completion{ftpCwdAsync, 0})) << "an over-long final line still ends its request";
+  probe.ftp.SetTimeout(1);
+  EXPECT_FALSE(probe.ftp.TypeSetSync()) << "an endless reply is given up by the wait";
+  EXPECT_EQ(probe.ftp.State(), ftpReady);
+}
+
 
 TEST(FtpControl, EmptyAcceptedListJudgesByFiveHundred) {
   ScriptedFtpServer server(Script().Send("220 Ready\r\n").Reply("499 Odd but fine\r\n").Reply("500 Unknown\r\n"));

@@ -4,6 +4,7 @@
 #include <sys/file.h>
 
 #include <fcntl.h>
+#include <fstream>
 #include <regex>
 #include <unistd.h>
 
@@ -62,6 +63,12 @@ class FtpDataScripted : public ::testing::Test {
   }
 
   ScriptedFtpServer& Server() { return *server_; }
+
+  static size_t OpenDescriptors() {
+    size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
+    return count;
+  }
 
   EngineProbe probe;
   DataPort data;
@@ -160,12 +167,60 @@ TEST_F(FtpDataScripted, RefusedRetrievalFailsWithTheReplyCode) {
   EXPECT_EQ(probe.ftp.ErrorMessage(), "550 No such file");
 }
 
+TEST_F(FtpDataScripted, FailedFinalReplyIsLoggedAndReported) {
+  Open(Script().Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, kListing).Send("451 Local error\r\n"));
+  EXPECT_EQ(List(), (Completion{ftpDirAsync, 451}));
+  EXPECT_NE(std::find(probe.log.begin(), probe.log.end(), "! RETR/LIST/NLST Failed"), probe.log.end());
+  EXPECT_EQ(probe.ftp.ErrorMessage(), "451 Local error");
+}
+
+TEST_F(FtpDataScripted, DownloadIntoAnImpossiblePathLeavesNothingOpen) {
+  Open(Script().Reply(data.PasvReply()));
+  const size_t descriptorsBefore = OpenDescriptors();
+  const std::string target = (dir.Path() / "no-such-dir" / "file").string();
+  probe.ftp.SetHostFileName("file");
+  probe.ftp.SetLocalFileName(target);
+  EXPECT_EQ(Run([&] { probe.ftp.GetAsync(); }), (Completion{ftpGetAsync, 550}));
+  EXPECT_EQ(probe.ftp.LastResponse(), "Unable to open local file " + target);
+  EXPECT_EQ(probe.ftp.DataSocket().State(), wsClosed);
+  EXPECT_EQ(OpenDescriptors(), descriptorsBefore);
+}
+
+TEST_F(FtpDataScripted, ResumeBeyondFourGigabytes) {
+  // A sparse local file of 5 GiB: the offset, the REST line and the progress need 64 bits.
+  const int64_t size = int64_t{5} << 30;
+  const auto local = dir.Path() / "huge.iso";
+  std::filesystem::resize_file((std::ofstream(local), local), static_cast<uintmax_t>(size));
+  Open(Script()
+           .Reply(data.PasvReply())
+           .Reply("350 Restarting at 5368709120\r\n")
+           .Reply("150 Here\r\n")
+           .SendData(data, "tail")
+           .Send("226 Done\r\n"));
+  int64_t firstProgress = -1;
+  probe.ftp.OnProgress = [&](TCustomFtpCli*, int64_t count, bool&) {
+    if (firstProgress < 0) firstProgress = count;
+  };
+  probe.ftp.SetHostFileName("huge.iso");
+  probe.ftp.SetLocalFileName(local.string());
+  EXPECT_EQ(Run([&] { probe.ftp.RestGetAsync(); }), (Completion{ftpRestGetAsync, 0})) << probe.Transcript();
+  EXPECT_EQ(Server().Commands()[1], "REST 5368709120");
+  EXPECT_GE(firstProgress, size);
+  EXPECT_EQ(std::filesystem::file_size(local), static_cast<uintmax_t>(size + 4));
+  std::ifstream in(local, std::ios::binary);
+  in.seekg(size);
+  std::string tail(4, '\0');
+  in.read(tail.data(), 4);
+  EXPECT_EQ(tail, "tail");
+}
+
 TEST_F(FtpDataScripted, LockedUploadFileSendsNothing) {
   const auto file = dir.Path() / "locked.bin";
   ftptest::WritePatternFile(file, 100);
   const int holder = ::open(file.c_str(), O_RDONLY);
   ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
   Open(Script().Reply(data.PasvReply()));
+  const size_t descriptorsBefore = OpenDescriptors();
   probe.ftp.SetHostFileName("up.bin");
   probe.ftp.SetLocalFileName(file.string());
   EXPECT_EQ(Run([&] { probe.ftp.PutAsync(); }), (Completion{ftpPutAsync, 426}));
@@ -173,6 +228,8 @@ TEST_F(FtpDataScripted, LockedUploadFileSendsNothing) {
   EXPECT_NE(std::find(probe.log.begin(), probe.log.end(), "! 426 Unable to open local file " + file.string()),
             probe.log.end());
   EXPECT_EQ(Server().Commands(), std::vector<std::string>{"PASV"}) << "no STOR for a file that cannot be read";
+  EXPECT_EQ(probe.ftp.DataSocket().State(), wsClosed);
+  EXPECT_EQ(OpenDescriptors(), descriptorsBefore);
   ::close(holder);
 }
 

@@ -10,6 +10,7 @@
 #include "net/SocketLibrary.h"
 #include "net/WSocket.h"
 #include "support/EventLoop.h"
+#include "support/loopback/Isolation.h"
 
 using testsupport::PumpFor;
 using testsupport::PumpUntil;
@@ -239,6 +240,17 @@ TEST(WSocket, DnsLookups) {
   s.OnError = [](TCustomWSocket*) {};
   s.DnsLookup("");
   EXPECT_EQ(done, std::vector<uint16_t>{10022});
+}
+
+TEST(WSocket, UnknownNameFailsWithALookupError) {
+  if (!testsupport::OnlyLoopbackNetwork()) GTEST_SKIP() << "looks up an unknown name only where no DNS query can leave";
+  TWSocket s;
+  std::vector<uint16_t> done;
+  s.OnDnsLookupDone = [&](TCustomWSocket*, uint16_t e) { done.push_back(e); };
+  s.DnsLookup("no-such-host.invalid");
+  ASSERT_TRUE(PumpUntil([&] { return !done.empty(); }));
+  EXPECT_GE(done[0], 11001);
+  EXPECT_LE(done[0], 11004);
 }
 
 TEST(WSocket, ExceptionInAHandlerGoesToBgExceptionAndAborts) {
