@@ -1,6 +1,7 @@
 #pragma once
 // A TFtpClient wired to record what it tells its owner: the log, the completions, the
 // session events, in one ordered list of events.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,22 @@ class EngineProbe {
   // Waits for the next completion; false when none came within the limit.
   bool WaitDone(size_t count = 1, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
     return testsupport::PumpUntil([&] { return completions.size() >= count; }, limit);
+  }
+
+  // Starts a request and waits for its completion; {ftpNone, 65535} when none came in time.
+  Completion Run(const std::function<void()>& start, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+    const size_t before = completions.size();
+    start();
+    if (!WaitDone(before + 1, limit)) return {ftpNone, 65535};
+    return completions.back();
+  }
+
+  // A synchronous request, followed by the completion it posted on the way.
+  bool Sync(const std::function<bool()>& request) {
+    const size_t before = completions.size();
+    const bool ok = request();
+    WaitDone(before + 1);
+    return ok;
   }
 
   // The whole log, one line each, for failure messages.

@@ -42,11 +42,10 @@ class FtpDataScripted : public ::testing::Test {
 
   Completion Run(const std::function<void()>& start) {
     const size_t before = probe.completions.size();
-    start();
-    if (!probe.WaitDone(before + 1)) return {ftpNone, 65535};
+    const Completion done = probe.Run(start, std::chrono::seconds(10));
     PumpFor(30ms);  // a second completion would show here
     EXPECT_EQ(probe.completions.size(), before + 1) << probe.Transcript();
-    return probe.completions.back();
+    return done;
   }
 
   Completion List(const std::string& argument = "") {

@@ -35,20 +35,8 @@ class Session {
     EXPECT_TRUE(Sync([&] { return probe_.ftp.TypeBinarySync(); })) << probe_.ftp.LastResponse();
   }
 
-  // A synchronous request, followed by the completion it posted on the way.
-  bool Sync(const std::function<bool()>& request) {
-    const size_t before = probe_.completions.size();
-    const bool ok = request();
-    probe_.WaitDone(before + 1);
-    return ok;
-  }
-
-  Completion Run(const std::function<void()>& start) {
-    const size_t before = probe_.completions.size();
-    start();
-    if (!probe_.WaitDone(before + 1, 20s)) return {ftpNone, 65535};
-    return probe_.completions.back();
-  }
+  bool Sync(const std::function<bool()>& request) { return probe_.Sync(request); }
+  Completion Run(const std::function<void()>& start) { return probe_.Run(start); }
 
   Completion Get(const std::string& remote, const fs::path& local, bool resume = false) {
     ftp().SetHostFileName(remote);
