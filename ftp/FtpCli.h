@@ -25,6 +25,7 @@
 // Log
 //   OnDisplay receives "> " + every command sent (the password included), "< " + every reply
 //   line shown, and the engine's own notes starting "! " (statistics, transfer errors).
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -74,6 +75,15 @@ class TCustomFtpCli {
   // Port dialled on an FTP proxy; empty means the server's Port.
   const std::string& ProxyDialPort() const { return proxyDialPort_; }
   void SetProxyDialPort(const std::string& v) { proxyDialPort_ = v; }
+  // SOCKS relay of both connections (see FtpCliConnection.cpp).
+  const std::string& SocksServer() const;
+  void SetSocksServer(const std::string& value);
+  const std::string& SocksPort() const;
+  void SetSocksPort(const std::string& value);
+  const std::string& SocksUserCode() const;
+  void SetSocksUserCode(const std::string& value);
+  const std::string& SocksPassword() const;
+  void SetSocksPassword(const std::string& value);
   bool Passive() const { return passive_; }
   // With any connection type but ftpDirect, passive mode is forced.
   void SetPassive(bool value);
@@ -196,12 +206,14 @@ class TCustomFtpCli {
 
  private:
   void HandleMessage(unsigned msg, uintptr_t wParam, intptr_t lParam);
+  void ForBothSockets(const std::function<void(TWSocket&)>& apply);
   // Control connection
   void ControlDnsLookupDone(uint16_t error);
   void ControlSessionConnected(uint16_t error);
   void ControlDataAvailable(uint16_t error);
   void ControlSessionClosed(uint16_t error);
-  int ClosedRequestError();
+  int ClosedRequestError(uint16_t closeError);
+  std::string ConnectErrorText(uint16_t error) const;
   void FailConnection(uint16_t error, const std::string& text);
   void HandleLine(const std::string& line, uint16_t error);
   void HandleGreeting(const std::string& line, uint16_t error);
@@ -285,6 +297,7 @@ class TCustomFtpCli {
   DoneAction doneAction_ = DoneAction::None;
   bool chainContinuation_ = false;
   std::string dnsResult_;
+  std::string socksErrorText_;  // what the SOCKS relay said when it refused the connection
   std::string dirResult_;
   int64_t sizeResult_ = 0;
   int64_t resumeAt_ = 0;

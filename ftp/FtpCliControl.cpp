@@ -19,6 +19,7 @@ TCustomFtpCli::TCustomFtpCli()
   controlSocket_->OnSessionConnected = [this](TCustomWSocket*, uint16_t e) { ControlSessionConnected(e); };
   controlSocket_->OnDataAvailable = [this](TCustomWSocket*, uint16_t e) { ControlDataAvailable(e); };
   controlSocket_->OnSessionClosed = [this](TCustomWSocket*, uint16_t e) { ControlSessionClosed(e); };
+  controlSocket_->OnSocksError = [this](TCustomWSocket*, int32_t, const std::string& text) { socksErrorText_ = text; };
 }
 
 TCustomFtpCli::~TCustomFtpCli() {
@@ -31,6 +32,7 @@ TCustomFtpCli::~TCustomFtpCli() {
     s->OnSessionClosed = nullptr;
     s->OnSessionAvailable = nullptr;
     s->OnDataSent = nullptr;
+    s->OnSocksError = nullptr;
   }
   controlSocket_.reset();
   dataSocket_.reset();
@@ -285,6 +287,7 @@ void TCustomFtpCli::OpenAsync() {
   replyAssembler_.Clear();
   stepError_ = 0;
   dnsResult_.clear();
+  socksErrorText_.clear();
   SetState(ftpDnsLookup);
   controlSocket_->DnsLookup(connectionType_ == ftpProxy ? proxyServer_ : hostName_);
 }
@@ -294,6 +297,12 @@ void TCustomFtpCli::FailConnection(uint16_t error, const std::string& text) {
   statusCode_ = 500;
   stepError_ = 500;
   SetErrorMessage();
+}
+
+// A refusal of the SOCKS relay is told in its own words; socket errors by their text.
+std::string TCustomFtpCli::ConnectErrorText(uint16_t error) const {
+  const bool socksFailure = error >= 20001 && error <= 20017 && !socksErrorText_.empty();
+  return socksFailure ? socksErrorText_ : SocketErrorText(error);
 }
 
 void TCustomFtpCli::ControlDnsLookupDone(uint16_t error) {
@@ -324,7 +333,7 @@ void TCustomFtpCli::ControlDnsLookupDone(uint16_t error) {
 
 void TCustomFtpCli::ControlSessionConnected(uint16_t error) {
   if (error != 0) {
-    FailConnection(error, SocketErrorText(error));
+    FailConnection(error, ConnectErrorText(error));
     chainContinuation_ = false;
     TriggerRequestDone(error);
     controlSocket_->Close();
@@ -341,13 +350,18 @@ void TCustomFtpCli::ControlSessionClosed(uint16_t error) {
     if (OnSessionClosed) OnSessionClosed(this, error);
   }
   if (state_ != ftpAbort) SetState(ftpInternalReady);
-  TriggerRequestDone(static_cast<uint16_t>(ClosedRequestError()));
+  TriggerRequestDone(static_cast<uint16_t>(ClosedRequestError(error)));
 }
 
 // A request still waiting for its reply when the control connection goes did not succeed:
 // it ends with an error, never with 0. QUIT's accepted 221 is the one close that succeeds.
-int TCustomFtpCli::ClosedRequestError() {
+int TCustomFtpCli::ClosedRequestError(uint16_t closeError) {
   if (stepError_ != 0 || requestDoneFlag_ || quitAccepted_) return stepError_;
+  if (!socksErrorText_.empty()) {
+    // The relay gave up before the connection was made (SOCKS 4 could not resolve the host).
+    FailConnection(closeError, ConnectErrorText(closeError));
+    return closeError;
+  }
   if (state_ == ftpAbort) {
     OverwriteErrorMessage("426 Operation aborted.");
     stepError_ = 426;

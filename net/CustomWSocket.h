@@ -135,6 +135,8 @@ class TCustomWSocket {
   bool CloseReported() const { return closeReported_; }
   void SetCloseReported() { closeReported_ = true; }
   bool Destroying() const { return destroying_; }
+  // Aims the next Connect at another end than Addr:Port (a SOCKS server); both count as resolved.
+  void SetResolvedRemote(uint32_t addressNetworkOrder, uint16_t portHostOrder);
 
   // The numeric remote address: target of Connect, bind address of Listen, last accepted peer.
   sockaddr_in remoteAddress_{};

@@ -57,6 +57,13 @@ void TCustomWSocket::ResolveRemote(bool withLocalPort) {
   remoteAddress_.sin_family = static_cast<sa_family_t>(addrFamily_);
 }
 
+void TCustomWSocket::SetResolvedRemote(uint32_t addressNetworkOrder, uint16_t portHostOrder) {
+  remoteAddress_.sin_addr.s_addr = addressNetworkOrder;
+  remoteAddress_.sin_port = htons(portHostOrder);
+  addrResolved_ = true;
+  portResolved_ = true;
+}
+
 bool TCustomWSocket::SelectEvents(unsigned mask, const char* failure) {
   eventMask_ = mask;
   if (sink_.SelectSocket(handle_, WM_ASYNCSELECT, mask) == 0) return true;

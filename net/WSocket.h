@@ -46,6 +46,15 @@
 //
 // Destruction from inside one of the object's own handlers must use Release(); a close that
 // must not happen inside the current handler uses CloseDelayed().
+//
+// Layers (each inert until its properties are set; details in its own header)
+//   SOCKS (SocksWSocket.h)  with SocksServer set, Connect dials the SOCKS server and holds
+//                           OnSessionConnected back until the SOCKS 4/4A/5 exchange is done;
+//                           a failed one gives OnSocksError, OnSessionConnected(Code) and
+//                           OnSessionClosed(Code), Code 20001..20017. Every close clears
+//                           SocksServer and SocksPort and sets SocksLevel back to "5".
+//   Lines (LineWSocket.h)   with LineMode on, OnDataAvailable offers one line at a time.
+//   Waits (SyncWSocket.h)   WaitForDone pumps the loop until a flag is set, or gives 12001.
 #include "net/SyncWSocket.h"
 
 class TWSocket : public TCustomSyncWSocket {};

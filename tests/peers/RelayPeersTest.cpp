@@ -11,6 +11,7 @@
 #include "support/peers/FtpProxyPeer.h"
 #include "support/peers/MicrosocksPeer.h"
 #include "support/peers/PeerSuite.h"
+#include "support/peers/RelayPeers.h"
 #include "support/peers/SshSocksPeer.h"
 #include "support/peers/VsftpdPeer.h"
 
@@ -51,42 +52,15 @@ std::string Socks4Connect(LoopbackSocket& socket, uint16_t port, const std::stri
   return reply.size() == 8 && reply[1] == '\x5a' ? "" : "request refused";
 }
 
-// The FTP server behind every relay, started once for the test program.
-struct Target {
-  testsupport::VsftpdPeer ftp;
-  bool started = ftp.SkipReason().empty() && ftp.Start();
-};
-
-Target& SharedTarget() {
-  static Target target;
-  return target;
-}
-
 template <class Relay>
-class RelayTest : public testsupport::PeerSuite<Relay> {
+class RelayTest : public testsupport::RelaySuite<Relay, testsupport::VsftpdPeer> {
  protected:
-  void SetUp() override {
-    testsupport::PeerSuite<Relay>::SetUp();
-    if (this->IsSkipped() || this->HasFatalFailure()) return;
-    MARLO_REQUIRE_PEER(SharedTarget().ftp);
-    ASSERT_TRUE(SharedTarget().started) << SharedTarget().ftp.Failure();
-  }
 
-  static Relay& Peer() { return testsupport::PeerSuite<Relay>::Peer(); }
-  static uint16_t TargetPort() { return SharedTarget().ftp.Port(); }
+  using testsupport::RelaySuite<Relay, testsupport::VsftpdPeer>::Peer;
+  static uint16_t TargetPort() { return RelayTest::Target().Port(); }
   static LoopbackSocket ToRelay() { return LoopbackSocket::Connect(Peer().Port()); }
 
   static int GreetingThrough(LoopbackSocket socket) { return FtpProbe(std::move(socket)).ReadReply().code; }
-};
-
-class DanteLoginPeer : public testsupport::DantePeer {
- public:
-  DanteLoginPeer() : DantePeer(SocksAuth::UserPassword) {}
-};
-
-class MicrosocksLoginPeer : public testsupport::MicrosocksPeer {
- public:
-  MicrosocksLoginPeer() : MicrosocksPeer(SocksAuth::UserPassword) {}
 };
 
 using Dante = RelayTest<testsupport::DantePeer>;
@@ -101,7 +75,7 @@ TEST_F(Dante, RelaysSocks5AndSocks4) {
   EXPECT_EQ(GreetingThrough(std::move(socks4)), 220);
 }
 
-using DanteWithLogin = RelayTest<DanteLoginPeer>;
+using DanteWithLogin = RelayTest<testsupport::DanteLoginPeer>;
 
 TEST_F(DanteWithLogin, RelaysTheTestAccountAndRefusesAWrongPassword) {
   LoopbackSocket good = ToRelay();
@@ -120,7 +94,7 @@ TEST_F(Microsocks, RelaysSocks5) {
   EXPECT_EQ(GreetingThrough(std::move(socks5)), 220);
 }
 
-using MicrosocksWithLogin = RelayTest<MicrosocksLoginPeer>;
+using MicrosocksWithLogin = RelayTest<testsupport::MicrosocksLoginPeer>;
 
 TEST_F(MicrosocksWithLogin, RelaysTheTestAccountAndRefusesAWrongPassword) {
   LoopbackSocket good = ToRelay();
@@ -152,7 +126,7 @@ using FtpProxy = RelayTest<testsupport::FtpProxyPeer>;
 TEST_F(FtpProxy, LogsInToTheServerNamedInTheUserLine) {
   FtpProbe probe(Peer().Port());
   EXPECT_EQ(probe.ReadReply().code, 220);  // the proxy's own greeting
-  const auto& ftp = SharedTarget().ftp;
+  const auto& ftp = testsupport::RelayTarget<testsupport::VsftpdPeer>::Shared().ftp;
   EXPECT_EQ(probe.Command("USER " + ftp.User() + "@127.0.0.1:" + std::to_string(TargetPort())).code, 331);
   EXPECT_EQ(probe.Command("PASS " + ftp.Password()).code, 230);
   EXPECT_EQ(probe.Command("PWD").code, 257);

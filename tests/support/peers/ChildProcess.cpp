@@ -108,6 +108,9 @@ void ChildProcess::Stop() {
   for (const pid_t pid : tree) {
     if (alive(pid)) kill(pid, SIGKILL);
   }
+  // SIGKILL is delivered asynchronously: wait, bounded, until the tree is really gone.
+  const auto killDeadline = std::chrono::steady_clock::now() + kTermGrace;
+  while (anyAlive() && std::chrono::steady_clock::now() < killDeadline) std::this_thread::sleep_for(kPollStep);
   if (!waitStatus_) {
     int status = 0;
     waitpid(pid_, &status, 0);

@@ -1,0 +1,442 @@
+// The SOCKS layer against hand-scripted SOCKS servers: the exact bytes sent, every reply code,
+// replies split into single bytes, bytes that follow the final reply, the property guards and
+// the defaults a close restores.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "net/WSocket.h"
+#include "support/EventLoop.h"
+#include "support/scripted/ScriptedFtpServer.h"
+
+using namespace std::chrono_literals;
+using testsupport::PumpFor;
+using testsupport::PumpUntil;
+using testsupport::Script;
+using testsupport::ScriptedFtpServer;
+
+namespace {
+
+const std::string kGreeting = "220 Hello\r\n";
+const std::string kDestination = "ftp.example";  // a name the SOCKS 5 and 4A servers resolve
+
+std::string Bytes(std::initializer_list<int> values) {
+  std::string s;
+  for (int v : values) s += static_cast<char>(v);
+  return s;
+}
+
+// Each byte of `bytes` as its own write.
+std::vector<std::string> SingleBytes(const std::string& bytes) {
+  std::vector<std::string> parts;
+  for (char c : bytes) parts.emplace_back(1, c);
+  return parts;
+}
+
+const std::string kOfferNone = Bytes({5, 1, 0});
+const std::string kOfferLogin = Bytes({5, 2, 0, 2});  // none beside the login
+const std::string kSocks5Request = Bytes({5, 1, 0, 3, 11}) + kDestination + Bytes({0, 21});
+const std::string kSocks5Granted = Bytes({5, 0, 0, 1, 127, 0, 0, 1, 0, 21});
+const std::string kCredentials = Bytes({1, 5}) + "marlo" + Bytes({6}) + "secret";
+const std::string kSocks4Request = Bytes({4, 1, 0, 21, 127, 0, 0, 1}) + "marlo" + Bytes({0});
+const std::string kSocks4Granted = Bytes({0, 90, 0, 21, 127, 0, 0, 1});
+
+std::string ErrorOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const ESocketException& e) {
+    return e.what();
+  }
+  return "";
+}
+
+// A client socket whose events are written down in order.
+class SocksClient {
+ public:
+  SocksClient() {
+    socket.SetSocksUsercode("marlo");
+    socket.SetSocksPassword("secret");
+    socket.OnSocksError = [this](TCustomWSocket*, int32_t e, const std::string& m) {
+      events.push_back("socks error " + std::to_string(e) + " " + m);
+    };
+    socket.OnSocksAuthState = [this](TCustomWSocket*, TSocksAuthState s) {
+      events.push_back("auth " + std::to_string(s));
+    };
+    socket.OnSessionConnected = [this](TCustomWSocket*, uint16_t e) { events.push_back("connected " + std::to_string(e)); };
+    socket.OnSessionClosed = [this](TCustomWSocket*, uint16_t e) { events.push_back("closed " + std::to_string(e)); };
+    socket.OnDataAvailable = [this](TCustomWSocket* s, uint16_t) {
+      char block[64];
+      const int n = s->Receive(block, readSize);
+      if (n <= 0) return;
+      data.append(block, static_cast<size_t>(n));
+      if (events.empty() || events.back().rfind("data", 0) != 0) events.push_back("data");
+    };
+  }
+
+  void ConnectThrough(const ScriptedFtpServer& server, const std::string& level, const std::string& addr) {
+    socket.SetSocksServer("127.0.0.1");
+    socket.SetSocksPort(std::to_string(server.Port()));
+    socket.SetSocksLevel(level);
+    socket.SetAddr(addr);
+    socket.SetPort("21");
+    socket.Connect();
+  }
+
+  bool AwaitClose() { return PumpUntil([&] { return socket.State() == wsClosed; }, 5s); }
+  bool AwaitData(size_t size) { return PumpUntil([&] { return data.size() >= size; }, 5s); }
+
+  TWSocket socket;
+  std::vector<std::string> events;
+  std::string data;
+  int readSize = 64;
+};
+
+// ---- Successful exchanges ------------------------------------------------------------------
+
+struct ExchangeRow {
+  const char* name;
+  std::string level;
+  TSocksAuthentication authentication;
+  std::string addr;
+  Script script;                        // the SOCKS server; its last step sends the greeting
+  std::string clientBytes;              // everything the client must send, in order
+  std::vector<std::string> authEvents;  // before "connected 0"
+};
+
+std::vector<ExchangeRow> ExchangeRows() {
+  return {
+      {"socks 5 without login", "5", socksNoAuthentication, kDestination,
+       Script().ReceiveBytes(3).Send(Bytes({5, 0})).ReceiveBytes(kSocks5Request.size()).Send(kSocks5Granted + kGreeting),
+       kOfferNone + kSocks5Request, {}},
+      {"socks 5 with login", "5", socksAuthenticateUsercode, kDestination,
+       Script()
+           .ReceiveBytes(4)
+           .Send(Bytes({5, 2}))
+           .ReceiveBytes(kCredentials.size())
+           .Send(Bytes({1, 0}))
+           .ReceiveBytes(kSocks5Request.size())
+           .Send(kSocks5Granted + kGreeting),
+       kOfferLogin + kCredentials + kSocks5Request, {"auth 0", "auth 1"}},
+      {"socks 5 login offered, server needs none", "5", socksAuthenticateUsercode, kDestination,
+       Script().ReceiveBytes(4).Send(Bytes({5, 0})).ReceiveBytes(kSocks5Request.size()).Send(kSocks5Granted + kGreeting),
+       kOfferLogin + kSocks5Request, {"auth 3"}},
+      {"socks 5 replies in single bytes", "5", socksAuthenticateUsercode, kDestination,
+       Script()
+           .ReceiveBytes(4)
+           .SendInParts(SingleBytes(Bytes({5, 2})), 20ms)
+           .ReceiveBytes(kCredentials.size())
+           .SendInParts(SingleBytes(Bytes({1, 0})), 20ms)
+           .ReceiveBytes(kSocks5Request.size())
+           .SendInParts(SingleBytes(kSocks5Granted), 20ms)
+           .Send(kGreeting),
+       kOfferLogin + kCredentials + kSocks5Request, {"auth 0", "auth 1"}},
+      {"socks 4, address resolved here", "4", socksNoAuthentication, "127.0.0.1",
+       Script().ReceiveBytes(kSocks4Request.size()).Send(kSocks4Granted + kGreeting), kSocks4Request, {}},
+      {"socks 4a given as 4a, name resolved by the server", "4a", socksNoAuthentication, kDestination,
+       Script().ReceiveBytes(26).Send(kSocks4Granted + kGreeting),
+       Bytes({4, 1, 0, 21, 0, 0, 0, 1}) + "marlo" + Bytes({0}) + kDestination + Bytes({0}), {}},
+  };
+}
+
+TEST(SocksExchange, SendsTheExactBytesAndConnects) {
+  for (const ExchangeRow& row : ExchangeRows()) {
+    SCOPED_TRACE(row.name);
+    ScriptedFtpServer server(row.script);
+    SocksClient client;
+    client.socket.SetSocksAuthentication(row.authentication);
+    client.ConnectThrough(server, row.level, row.addr);
+    ASSERT_TRUE(client.AwaitData(kGreeting.size()));
+    EXPECT_EQ(server.Received(), row.clientBytes);
+    std::vector<std::string> expected = row.authEvents;
+    expected.insert(expected.end(), {"connected 0", "data"});
+    EXPECT_EQ(client.events, expected);
+    EXPECT_EQ(client.data, kGreeting);
+    EXPECT_TRUE(server.Problems().empty());
+  }
+}
+
+// The greeting's first bytes come in the same segment as the final reply; the rest later.
+struct LeftoverRow {
+  const char* name;
+  std::string finalReply;
+  int readSize;
+};
+
+TEST(SocksExchange, BytesBehindTheFinalReplyComeFirstRightAfterConnecting) {
+  const std::vector<LeftoverRow> rows = {
+      {"IPv4 reply, whole reads", kSocks5Granted, 64},
+      {"domain reply, one byte per read", Bytes({5, 0, 0, 3, 9}) + "localhost" + Bytes({0, 21}), 1},
+  };
+  for (const LeftoverRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    ScriptedFtpServer server(Script()
+                                 .ReceiveBytes(3)
+                                 .Send(Bytes({5, 0}))
+                                 .ReceiveBytes(kSocks5Request.size())
+                                 .Send(row.finalReply + "220 Hel")
+                                 .Pause(300ms)
+                                 .Send("lo\r\n"));
+    SocksClient client;
+    client.readSize = row.readSize;
+    std::string atConnect;
+    client.socket.OnSessionConnected = [&](TCustomWSocket*, uint16_t e) {
+      client.events.push_back("connected " + std::to_string(e));
+      atConnect = client.data;
+    };
+    client.ConnectThrough(server, "5", kDestination);
+    // Before the rest is sent, the early bytes must all be read, without any new readiness.
+    ASSERT_TRUE(client.AwaitData(7));
+    EXPECT_EQ(client.data, "220 Hel");
+    EXPECT_EQ(atConnect, "");
+    ASSERT_TRUE(client.AwaitData(kGreeting.size()));
+    EXPECT_EQ(client.data, kGreeting);
+    EXPECT_EQ(client.events.front(), "connected 0");
+  }
+}
+
+TEST(SocksExchange, ASecondConnectDuringTheExchangeIsRefusedAndLeavesItRunning) {
+  ScriptedFtpServer server(Script()
+                               .ReceiveBytes(3)
+                               .Pause(100ms)
+                               .Send(Bytes({5, 0}))
+                               .ReceiveBytes(kSocks5Request.size())
+                               .Send(kSocks5Granted + kGreeting));
+  SocksClient client;
+  client.ConnectThrough(server, "5", kDestination);
+  ASSERT_TRUE(PumpUntil([&] { return client.socket.State() == wsConnected; }));
+  EXPECT_EQ(ErrorOf([&] { client.socket.Connect(); }), "Connect: Socket already in use");
+  ASSERT_TRUE(client.AwaitData(kGreeting.size()));
+  EXPECT_EQ(client.events, (std::vector<std::string>{"connected 0", "data"}));
+}
+
+// ---- Failures ------------------------------------------------------------------------------
+
+struct FailureRow {
+  const char* name;
+  std::string level;
+  TSocksAuthentication authentication;
+  Script script;
+  std::vector<std::string> authEvents;
+  int code;
+  std::string text;
+};
+
+Script Socks5Until(const std::string& offer, const std::string& methodReply) {
+  return Script().ReceiveBytes(offer.size()).Send(methodReply);
+}
+Script LoginAnswered(const std::string& reply) {
+  return Socks5Until(kOfferLogin, Bytes({5, 2})).ReceiveBytes(kCredentials.size()).Send(reply);
+}
+Script Socks5Answered(const std::string& reply) {
+  return Socks5Until(kOfferNone, Bytes({5, 0})).ReceiveBytes(kSocks5Request.size()).Send(reply);
+}
+Script Socks4Answered(const std::string& reply) {
+  return Script().ReceiveBytes(kSocks4Request.size()).Send(reply);
+}
+
+std::vector<FailureRow> FailureRows() {
+  const auto none = socksNoAuthentication;
+  const auto login = socksAuthenticateUsercode;
+  return {
+      {"method reply of version 4", "5", none, Socks5Until(kOfferNone, Bytes({4, 0})), {}, 20002, "socks version error"},
+      {"no acceptable method", "5", none, Socks5Until(kOfferNone, Bytes({5, 255})), {}, 20003,
+       "authentification method not acceptable"},
+      {"login refused", "5", login, LoginAnswered(Bytes({1, 1})), {"auth 0", "auth 2"}, 20015,
+       "socks authentication failed"},
+      {"login reply of version 5", "5", login, LoginAnswered(Bytes({5, 0})), {"auth 0"}, 20002, "socks version error"},
+      {"login reply too long", "5", login, LoginAnswered(Bytes({1, 0, 0})), {"auth 0"}, 20001,
+       "too much data availaible"},
+      {"connect reply of version 4", "5", none, Socks5Answered(Bytes({4, 0})), {}, 20002, "socks version error"},
+      {"connect reply with an IPv6 address", "5", none, Socks5Answered(Bytes({5, 0, 0, 4, 0})), {}, 20011,
+       "address type not supported"},
+      {"socks 4 reply of version 4", "4", none, Socks4Answered(Bytes({4, 90, 0, 0, 0, 0, 0, 0})), {}, 20002,
+       "socks version error"},
+      {"socks 4 reply 91", "4", none, Socks4Answered(Bytes({0, 91, 0, 0, 0, 0, 0, 0})), {}, 20016,
+       "request rejected or failed"},
+      {"socks 4 reply 92", "4", none, Socks4Answered(Bytes({0, 92, 0, 0, 0, 0, 0, 0})), {}, 20008,
+       "connection refused"},
+      {"socks 4 reply 93", "4", none, Socks4Answered(Bytes({0, 93, 0, 0, 0, 0, 0, 0})), {}, 20015,
+       "authentification failed"},
+      {"socks 4 reply 94", "4", none, Socks4Answered(Bytes({0, 94, 0, 0, 0, 0, 0, 0})), {}, 20012,
+       "unassigned error #94"},
+      {"server hangs up before choosing a method", "5", none, Script().ReceiveBytes(3).Close(), {}, 20016,
+       "request rejected or failed"},
+      {"server hangs up during the login", "5", login,
+       Socks5Until(kOfferLogin, Bytes({5, 2})).ReceiveBytes(kCredentials.size()).Close(), {"auth 0", "auth 2"}, 20015,
+       "socks authentication failed"},
+  };
+}
+
+// Every failure: OnSocksError, OnSessionConnected(code), then the close with the same code.
+void ExpectFailure(const FailureRow& row) {
+  ScriptedFtpServer server(row.script);
+  SocksClient client;
+  client.socket.SetSocksAuthentication(row.authentication);
+  client.ConnectThrough(server, row.level, row.level == "4" ? "127.0.0.1" : kDestination);
+  ASSERT_TRUE(client.AwaitClose());
+  PumpFor(20ms);
+  std::vector<std::string> expected = row.authEvents;
+  const std::string code = std::to_string(row.code);
+  expected.insert(expected.end(), {"socks error " + code + " " + row.text, "connected " + code, "closed " + code});
+  EXPECT_EQ(client.events, expected);
+  EXPECT_EQ(client.socket.SocksState(), socksIdle);
+}
+
+TEST(SocksFailure, EachRefusalIsReportedThenClosed) {
+  for (const FailureRow& row : FailureRows()) {
+    SCOPED_TRACE(row.name);
+    ExpectFailure(row);
+  }
+}
+
+TEST(SocksFailure, Socks5ReplyCodes) {
+  const std::vector<std::pair<int, std::string>> table = {
+      {20004, "general SOCKS server failure"}, {20005, "connection not allowed by ruleset"},
+      {20006, "network unreachable"},          {20007, "host unreachable"},
+      {20008, "connection refused"},           {20009, "time to live expired"},
+      {20010, "command not supported"},        {20011, "address type not supported"},
+      {20012, "unassigned error #9"}};
+  for (int reply = 1; reply <= 9; ++reply) {
+    const auto& [code, text] = table[static_cast<size_t>(reply - 1)];
+    ExpectFailure({text.c_str(), "5", socksNoAuthentication, Socks5Answered(Bytes({5, reply})), {}, code, text});
+  }
+}
+
+TEST(SocksFailure, Socks4DestinationThatCannotBeResolvedClosesWithoutConnecting) {
+  ScriptedFtpServer server{Script()};
+  SocksClient client;
+  const std::string unresolvable(300, 'a');  // refused by the resolver without any lookup
+  client.ConnectThrough(server, "4", unresolvable);
+  ASSERT_TRUE(client.AwaitClose());
+  PumpFor(20ms);
+  ASSERT_EQ(client.events.size(), 2u);
+  EXPECT_EQ(client.events[0], "socks error 20017 ESocketException WSocketResolveHost: '" + unresolvable +
+                                  "' Invalid Hostname.");
+  EXPECT_EQ(client.events[1], "closed 20017");
+  EXPECT_EQ(server.Received(), "");
+}
+
+// ---- Lengths beyond the classic 128-byte message --------------------------------------------
+
+TEST(SocksLimits, ASocks4ANameOfAnyLengthIsSentWhole) {
+  const std::string name300(300, 'n');
+  const std::string request = Bytes({4, 1, 0, 21, 0, 0, 0, 1}) + "marlo" + Bytes({0}) + name300 + Bytes({0});
+  ScriptedFtpServer server(Script().ReceiveBytes(request.size()).Send(kSocks4Granted));
+  SocksClient client;
+  client.ConnectThrough(server, "4A", name300);
+  ASSERT_TRUE(PumpUntil([&] { return !client.events.empty(); }));
+  EXPECT_EQ(client.events.front(), "connected 0");
+  EXPECT_EQ(server.Received(), request);
+}
+
+struct RefusalRow {
+  const char* name;
+  std::string addr;
+  std::string user;  // a login when not empty
+};
+
+TEST(SocksLimits, Socks5FieldsLongerThanTheirLengthByteAreRefusedUnsent) {
+  const std::string long256(256, 'n');
+  const std::vector<RefusalRow> rows = {{"name of 256 bytes", long256, ""},
+                                        {"user name of 256 bytes", kDestination, long256}};
+  for (const RefusalRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    const bool login = !row.user.empty();
+    ScriptedFtpServer server(login ? Socks5Until(kOfferLogin, Bytes({5, 2})) : Socks5Until(kOfferNone, Bytes({5, 0})));
+    SocksClient client;
+    if (login) {
+      client.socket.SetSocksAuthentication(socksAuthenticateUsercode);
+      client.socket.SetSocksUsercode(row.user);
+    }
+    client.ConnectThrough(server, "5", row.addr);
+    ASSERT_TRUE(client.AwaitClose());
+    PumpFor(20ms);
+    EXPECT_EQ(client.events.back(), "closed 20014");
+    EXPECT_NE(std::find(client.events.begin(), client.events.end(), "socks error 20014 socks request too long"),
+              client.events.end());
+    EXPECT_EQ(server.Received(), login ? kOfferLogin : kOfferNone);
+  }
+}
+
+// ---- Properties and refusals ----------------------------------------------------------------
+
+TEST(SocksProperties, LevelIsCheckedAndKeptInUpperCase) {
+  TWSocket socket;
+  EXPECT_EQ(socket.SocksLevel(), "5");
+  for (const auto& [given, stored] : std::vector<std::pair<std::string, std::string>>{
+           {"4a", "4A"}, {"4", "4"}, {"4A", "4A"}, {"5", "5"}}) {
+    socket.SetSocksLevel(given);
+    EXPECT_EQ(socket.SocksLevel(), stored) << given;
+  }
+  for (const std::string bad : {"6", "4b", "", " 5"}) {
+    EXPECT_EQ(ErrorOf([&] { socket.SetSocksLevel(bad); }), "Invalid socks level. Must be 4, 4A or 5.") << bad;
+    EXPECT_EQ(socket.SocksLevel(), "5");
+  }
+}
+
+TEST(SocksProperties, ServerPortAndLevelChangeOnlyWhileClosed) {
+  ScriptedFtpServer server(Script().ReceiveBytes(3));  // never answers
+  SocksClient client;
+  client.socket.SetSocksServer("  127.0.0.1 ");
+  EXPECT_EQ(client.socket.SocksServer(), "127.0.0.1");
+  client.ConnectThrough(server, "5", kDestination);
+  ASSERT_TRUE(PumpUntil([&] { return client.socket.State() == wsConnected; }));
+  EXPECT_EQ(ErrorOf([&] { client.socket.SetSocksServer("127.0.0.2"); }), "Can't change socks server if not closed");
+  EXPECT_EQ(ErrorOf([&] { client.socket.SetSocksPort("1080"); }), "Can't change socks port if not closed");
+  EXPECT_EQ(ErrorOf([&] { client.socket.SetSocksLevel("4"); }), "Can't change socks level if not closed");
+  EXPECT_EQ(client.socket.SocksServer(), "127.0.0.1");
+  // Writing the values held is no change.
+  EXPECT_EQ(ErrorOf([&] {
+              client.socket.SetSocksServer("127.0.0.1 ");
+              client.socket.SetSocksPort(std::to_string(server.Port()));
+              client.socket.SetSocksLevel("5");
+            }),
+            "");
+}
+
+TEST(SocksProperties, RefusesWhatCannotGoThroughASocksServer) {
+  ScriptedFtpServer server{Script()};
+  TWSocket socket;
+  socket.SetSocksServer("127.0.0.1");
+  socket.SetAddr("127.0.0.1");
+  socket.SetPort(std::to_string(server.Port()));
+  EXPECT_EQ(ErrorOf([&] { socket.Connect(); }), "WSocketResolvePort: Invalid Port.");
+  socket.SetSocksPort("1080");
+  EXPECT_EQ(ErrorOf([&] { socket.Listen(); }), "Listening is not supported thru socks server");
+  socket.SetProto("udp");
+  EXPECT_EQ(ErrorOf([&] { socket.Connect(); }), "tcp is the only protocol supported thru socks server");
+  EXPECT_EQ(socket.State(), wsClosed);
+  PumpFor(50ms);
+  EXPECT_EQ(server.Connections(), 0);
+}
+
+// The settings serve one connection: after the close the same socket connects directly.
+TEST(SocksProperties, EveryCloseRestoresTheDefaultsAndKeepsTheLogin) {
+  const std::string request4a = Bytes({4, 1, 0, 21, 0, 0, 0, 1}) + "marlo" + Bytes({0}) + kDestination + Bytes({0});
+  ScriptedFtpServer socks(Script().ReceiveBytes(request4a.size()).Send(kSocks4Granted));
+  SocksClient client;
+  client.socket.SetSocksAuthentication(socksAuthenticateUsercode);
+  client.ConnectThrough(socks, "4A", kDestination);
+  ASSERT_TRUE(PumpUntil([&] { return !client.events.empty(); }));
+  ASSERT_EQ(client.events.front(), "connected 0");
+  client.socket.Close();
+  EXPECT_EQ(client.socket.SocksServer(), "");
+  EXPECT_EQ(client.socket.SocksPort(), "");
+  EXPECT_EQ(client.socket.SocksLevel(), "5");
+  EXPECT_EQ(client.socket.SocksUsercode(), "marlo");
+  EXPECT_EQ(client.socket.SocksPassword(), "secret");
+  EXPECT_EQ(client.socket.SocksAuthentication(), socksAuthenticateUsercode);
+
+  ScriptedFtpServer direct(Script().Send(kGreeting));
+  client.socket.SetAddr("127.0.0.1");
+  client.socket.SetPort(std::to_string(direct.Port()));
+  client.socket.Connect();
+  ASSERT_TRUE(client.AwaitData(kGreeting.size()));
+  EXPECT_EQ(client.data, kGreeting);
+  EXPECT_EQ(direct.Received(), "");
+}
+
+}  // namespace
