@@ -151,7 +151,8 @@ void TCustomFtpCli::TransferStats() {
   const int64_t elapsed = static_cast<uint32_t>(stopTick_ - startTick_);
   std::string line = "! " + std::to_string(byteCount_) + " bytes received/sent in " + std::to_string(elapsed / 1000) +
                      " seconds";
-  if (elapsed != 0) {
+  // A rate needs time and bytes: an empty transfer's "(0 Bytes/sec)" would say nothing.
+  if (elapsed != 0 && byteCount_ != 0) {
     const int64_t rate = byteCount_ < 32768 ? byteCount_ * 1000 / elapsed : (byteCount_ / elapsed) * 1000;
     line += " (" + std::to_string(rate) + " Bytes/sec)";
   }
