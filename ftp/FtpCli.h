@@ -201,9 +201,6 @@ class TCustomFtpCli {
   void OverwriteErrorMessage(const std::string& text);
   void FreeLocalStream();
 
-  TFtpStep currentStep_ = ftpStepNone;
-  TFtpStep stepBefore_ = ftpStepNone;
-
  private:
   void HandleMessage(unsigned msg, uintptr_t wParam, intptr_t lParam);
   void ForBothSockets(const std::function<void(TWSocket&)>& apply);
@@ -285,6 +282,8 @@ class TCustomFtpCli {
   int stepError_ = 0;
   int requestError_ = 0;
   TFtpRequest requestType_ = ftpNone;
+  TFtpStep currentStep_ = ftpStepNone;  // the step running, or the last one run
+  TFtpStep stepBefore_ = ftpStepNone;
   bool chainRunning_ = false;
   TFtpStepSet remainingSteps_;
   bool requestDoneFlag_ = false;

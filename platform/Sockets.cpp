@@ -91,13 +91,6 @@ int SetSocketOption(SocketHandle s, int level, int name, const void* value, int 
   return Result(::setsockopt(s, level, name, value, static_cast<socklen_t>(len)));
 }
 
-int GetSocketOption(SocketHandle s, int level, int name, void* value, int* len) {
-  socklen_t l = static_cast<socklen_t>(*len);
-  const int r = ::getsockopt(s, level, name, value, &l);
-  *len = static_cast<int>(l);
-  return Result(r);
-}
-
 int SetSocketIntOption(SocketHandle s, int level, int name, int value) {
   return SetSocketOption(s, level, name, &value, sizeof value);
 }

@@ -33,7 +33,6 @@ int RecvFromSocket(SocketHandle s, void* buffer, int len, int flags, sockaddr_in
 int ReadableBytes(SocketHandle s);
 
 int SetSocketOption(SocketHandle s, int level, int name, const void* value, int len);
-int GetSocketOption(SocketHandle s, int level, int name, void* value, int* len);
 int SetSocketIntOption(SocketHandle s, int level, int name, int value);
 int GetSockName(SocketHandle s, sockaddr_in* name);
 int GetPeerName(SocketHandle s, sockaddr_in* name);
