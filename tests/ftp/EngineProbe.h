@@ -37,6 +37,13 @@ class EngineProbe {
     ftp.SetPassWord("secret");
   }
 
+  // Connects to the server's greeting with OpenAsync; false when that did not end in time.
+  bool Open(uint16_t port) {
+    Target(port);
+    ftp.OpenAsync();
+    return WaitDone();
+  }
+
   // Waits for the next completion; false when none came within the limit.
   bool WaitDone(size_t count = 1, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
     return testsupport::PumpUntil([&] { return completions.size() >= count; }, limit);

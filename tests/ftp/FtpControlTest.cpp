@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "EngineProbe.h"
+#include "support/Thrown.h"
 #include "support/scripted/ScriptedFtpServer.h"
 
 using ftptest::Completion;
@@ -15,21 +16,12 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::string FtpExceptionText(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const FtpException& e) {
-    return e.what();
-  }
-  return "no exception";
-}
+const auto FtpExceptionText = testsupport::ThrownText<FtpException>;
 
 TEST(FtpControl, TwoLineGreetingEndsOpenOnce) {
   ScriptedFtpServer server(Script().Send("220-Welcome\r\n220 Ready\r\n"));
   EngineProbe probe;
-  probe.Target(server.Port());
-  probe.ftp.OpenAsync();
-  ASSERT_TRUE(probe.WaitDone());
+  ASSERT_TRUE(probe.Open(server.Port()));
   PumpFor(50ms);
   EXPECT_EQ(probe.completions, (std::vector<Completion>{{ftpOpenAsync, 0}}));
   EXPECT_EQ(probe.Replies(), (std::vector<std::string>{"< 220-Welcome", "< 220 Ready"}));
@@ -73,9 +65,7 @@ TEST(FtpControl, WithoutAcceptLFABareLFWaitsForCRLF) {
 TEST(FtpControl, MultiLineReplyShowsOnlyItsLastLine) {
   ScriptedFtpServer server(Script().Send("220 Ready\r\n").Reply("250-First\r\n   indented\r\n250 Done\r\n"));
   EngineProbe probe;
-  probe.Target(server.Port());
-  probe.ftp.OpenAsync();
-  ASSERT_TRUE(probe.WaitDone());
+  ASSERT_TRUE(probe.Open(server.Port()));
   probe.ftp.SetHostDirName("/pub");
   probe.ftp.CwdAsync();
   ASSERT_TRUE(probe.WaitDone(2));
@@ -88,9 +78,7 @@ TEST(FtpControl, MultiLineReplyShowsOnlyItsLastLine) {
 TEST(FtpControl, GreetingOtherThan220ClosesWithItsCode) {
   ScriptedFtpServer server(Script().Send("421 Too many users\r\n"));
   EngineProbe probe;
-  probe.Target(server.Port());
-  probe.ftp.OpenAsync();
-  ASSERT_TRUE(probe.WaitDone());
+  ASSERT_TRUE(probe.Open(server.Port()));
   EXPECT_EQ(probe.completions, (std::vector<Completion>{{ftpOpenAsync, 421}}));
   EXPECT_EQ(probe.ftp.ErrorMessage(), "421 Too many users");
   EXPECT_FALSE(probe.ftp.Connected());
@@ -99,9 +87,7 @@ TEST(FtpControl, GreetingOtherThan220ClosesWithItsCode) {
 TEST(FtpControl, QuitClosesFirstThenCompletes) {
   ScriptedFtpServer server(Script().Send("220 Ready\r\n").Reply("221 Bye\r\n"));
   EngineProbe probe;
-  probe.Target(server.Port());
-  probe.ftp.OpenAsync();
-  ASSERT_TRUE(probe.WaitDone());
+  ASSERT_TRUE(probe.Open(server.Port()));
   probe.events.clear();
   probe.ftp.QuitAsync();
   ASSERT_TRUE(probe.WaitDone(2));
@@ -112,9 +98,7 @@ TEST(FtpControl, QuitClosesFirstThenCompletes) {
 TEST(FtpControl, QuitRefusedKeepsTheConnection) {
   ScriptedFtpServer server(Script().Send("220 Ready\r\n").Reply("500 No\r\n"));
   EngineProbe probe;
-  probe.Target(server.Port());
-  probe.ftp.OpenAsync();
-  ASSERT_TRUE(probe.WaitDone());
+  ASSERT_TRUE(probe.Open(server.Port()));
   probe.ftp.QuitAsync();
   ASSERT_TRUE(probe.WaitDone(2));
   EXPECT_EQ(probe.completions.back(), (Completion{ftpQuitAsync, 500}));
@@ -124,9 +108,7 @@ TEST(FtpControl, QuitRefusedKeepsTheConnection) {
 TEST(FtpControl, ServerClosingAnIdleConnection) {
   ScriptedFtpServer server(Script().Send("220 Ready\r\n").Pause(200ms).Send("421 Timeout\r\n").Close());
   EngineProbe probe;
-  probe.Target(server.Port());
-  probe.ftp.OpenAsync();
-  ASSERT_TRUE(probe.WaitDone());
+  ASSERT_TRUE(probe.Open(server.Port()));
   ASSERT_TRUE(PumpUntil([&] { return !probe.ftp.Connected(); }));
   PumpFor(50ms);
   EXPECT_EQ(probe.completions.size(), 1u) << "the last request was already reported";
@@ -138,9 +120,7 @@ TEST(FtpControl, ServerClosingAnIdleConnection) {
 TEST(FtpControl, RequestWhileBusyIsRefusedAndTheRunningOneGoesOn) {
   ScriptedFtpServer server(Script().Send("220 Ready\r\n").Receive().Pause(200ms).Send("257 \"/x\"\r\n"));
   EngineProbe probe;
-  probe.Target(server.Port());
-  probe.ftp.OpenAsync();
-  ASSERT_TRUE(probe.WaitDone());
+  ASSERT_TRUE(probe.Open(server.Port()));
   probe.ftp.PwdAsync();
   EXPECT_EQ(FtpExceptionText([&] { probe.ftp.SystAsync(); }), "FTP component not ready");
   EXPECT_EQ(FtpExceptionText([&] { probe.ftp.ConnectAsync(); }), "FTP component already connected");
@@ -185,9 +165,7 @@ TEST(FtpControl, WaitUntilReadyTimesOutAgainstASilentServer) {
 TEST(FtpControl, ServerDroppingTheConnectionFailsTheWaitingRequest) {
   ScriptedFtpServer server(Script().Send("220 Ready\r\n").Receive().Close());
   EngineProbe probe;
-  probe.Target(server.Port());
-  probe.ftp.OpenAsync();
-  ASSERT_TRUE(probe.WaitDone());
+  ASSERT_TRUE(probe.Open(server.Port()));
   probe.ftp.PwdAsync();
   ASSERT_TRUE(probe.WaitDone(2));
   EXPECT_EQ(probe.completions.back(), (Completion{ftpPwdAsync, 421}));
@@ -198,9 +176,7 @@ TEST(FtpControl, ServerDroppingTheConnectionFailsTheWaitingRequest) {
 TEST(FtpControl, AbortOfASingleRequestReportsItAborted) {
   ScriptedFtpServer server(Script().Send("220 Ready\r\n"));
   EngineProbe probe;
-  probe.Target(server.Port());
-  probe.ftp.OpenAsync();
-  ASSERT_TRUE(probe.WaitDone());
+  ASSERT_TRUE(probe.Open(server.Port()));
   probe.ftp.SetHostDirName("/pub");
   probe.ftp.CwdAsync();
   ASSERT_TRUE(server.WaitForCommands(1));
@@ -223,9 +199,7 @@ TEST(FtpControl, HostileRepliesNeitherStallNorCrash) {
                                .Send(std::string(64 * 1024, '-') + "\r\n")
                                .Send("200-still going\r\n200-and going\r\n"));
   EngineProbe probe;
-  probe.Target(server.Port());
-  probe.ftp.OpenAsync();
-  ASSERT_TRUE(probe.WaitDone());
+  ASSERT_TRUE(probe.Open(server.Port()));
   probe.ftp.PwdAsync();
   ASSERT_TRUE(probe.WaitDone(2));
   EXPECT_EQ(probe.completions.back(), (Completion{ftpPwdAsync, 0}));
@@ -247,9 +221,7 @@ TEST(FtpControl, HostileRepliesNeitherStallNorCrash) {
 TEST(FtpControl, EmptyAcceptedListJudgesByFiveHundred) {
   ScriptedFtpServer server(Script().Send("220 Ready\r\n").Reply("499 Odd but fine\r\n").Reply("500 Unknown\r\n"));
   EngineProbe probe;
-  probe.Target(server.Port());
-  probe.ftp.OpenAsync();
-  ASSERT_TRUE(probe.WaitDone());
+  ASSERT_TRUE(probe.Open(server.Port()));
   probe.ftp.SetLocalFileName("SITE CHMOD 644 a.txt");
   probe.ftp.QuoteAsync();
   ASSERT_TRUE(probe.WaitDone(2));

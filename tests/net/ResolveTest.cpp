@@ -8,8 +8,11 @@
 #include "net/WSockbuf.h"
 #include "net/WSocketResolve.h"
 #include "net/WSocketTypes.h"
+#include "support/Thrown.h"
 
 namespace {
+
+const auto Thrown = testsupport::ThrownText<ESocketException>;
 
 struct DottedCase {
   const char* name;
@@ -42,18 +45,8 @@ TEST(WSocketResolveHost, DottedTextsAndBadInput) {
   EXPECT_EQ(WSocketResolveHost("255.255.255.255"), INADDR_BROADCAST);
   EXPECT_EQ(WSocketResolveHost("localhost"), htonl(0x7F000001));
   const std::string longName(257, 'a');
-  try {
-    WSocketResolveHost(longName);
-    FAIL() << "no exception";
-  } catch (const ESocketException& e) {
-    EXPECT_EQ(std::string(e.what()), "WSocketResolveHost: '" + longName + "' Invalid Hostname.");
-  }
-  try {
-    WSocketResolveHost("");
-    FAIL() << "no exception";
-  } catch (const ESocketException& e) {
-    EXPECT_STREQ(e.what(), "WSocketResolveHost: '' Invalid Hostname.");
-  }
+  EXPECT_EQ(Thrown([&] { WSocketResolveHost(longName); }), "WSocketResolveHost: '" + longName + "' Invalid Hostname.");
+  EXPECT_EQ(Thrown([&] { WSocketResolveHost(""); }), "WSocketResolveHost: '' Invalid Hostname.");
 }
 
 TEST(WSocketResolvePort, DigitsServiceNamesAndBadInput) {
@@ -64,18 +57,8 @@ TEST(WSocketResolvePort, DigitsServiceNamesAndBadInput) {
   // A leading blank makes the text a service name, and no service is called " 21".
   EXPECT_THROW(WSocketResolvePort(" 21", "tcp"), ESocketException);
   EXPECT_THROW(WSocketResolvePort("", "tcp"), ESocketException);
-  try {
-    WSocketResolvePort(std::string(32, '1'), "tcp");
-    FAIL() << "no exception";
-  } catch (const ESocketException& e) {
-    EXPECT_STREQ(e.what(), "WSocketResolvePort: Invalid Port.");
-  }
-  try {
-    WSocketResolvePort("no-such-service", "tcp");
-    FAIL() << "no exception";
-  } catch (const ESocketException& e) {
-    EXPECT_STREQ(e.what(), "WSocketResolvePort: Cannot convert port 'no-such-service', Error #11004");
-  }
+  EXPECT_EQ(Thrown([&] { WSocketResolvePort(std::string(32, '1'), "tcp"); }), "WSocketResolvePort: Invalid Port.");
+  EXPECT_EQ(Thrown([&] { WSocketResolvePort("no-such-service", "tcp"); }), "WSocketResolvePort: Cannot convert port 'no-such-service', Error #11004");
 }
 
 TEST(WSocketResolveProto, NumbersAndNames) {
@@ -83,12 +66,7 @@ TEST(WSocketResolveProto, NumbersAndNames) {
   EXPECT_EQ(WSocketResolveProto("17"), 17);
   EXPECT_EQ(WSocketResolveProto(" 17 "), 17);
   EXPECT_THROW(WSocketResolveProto(""), ESocketException);
-  try {
-    WSocketResolveProto("nope");
-    FAIL() << "no exception";
-  } catch (const ESocketException& e) {
-    EXPECT_STREQ(e.what(), "WSocketResolveProto: Cannot convert protocol 'nope', Error #11004");
-  }
+  EXPECT_EQ(Thrown([&] { WSocketResolveProto("nope"); }), "WSocketResolveProto: Cannot convert protocol 'nope', Error #11004");
 }
 
 TEST(SocketErrorText, EveryListedCodeAndTheRest) {
@@ -151,20 +129,12 @@ TEST(SocketErrorText, EveryListedCodeAndTheRest) {
 }
 
 TEST(Resolution, GarbageTextsGiveTheExactTexts) {
-  const auto text = [](const std::function<void()>& f) -> std::string {
-    try {
-      f();
-    } catch (const ESocketException& e) {
-      return e.what();
-    }
-    return "no exception";
-  };
-  EXPECT_EQ(text([] { WSocketResolveHost("1.2.3.4x"); }), "WSocketResolveHost: '1.2.3.4x' Invalid IP address.");
-  EXPECT_EQ(text([] { WSocketResolvePort("", "tcp"); }), "WSocketResolvePort: Invalid Port.");
-  EXPECT_EQ(text([] { WSocketResolvePort(std::string("\xff\x01", 2), "tcp"); }),
+  EXPECT_EQ(Thrown([] { WSocketResolveHost("1.2.3.4x"); }), "WSocketResolveHost: '1.2.3.4x' Invalid IP address.");
+  EXPECT_EQ(Thrown([] { WSocketResolvePort("", "tcp"); }), "WSocketResolvePort: Invalid Port.");
+  EXPECT_EQ(Thrown([] { WSocketResolvePort(std::string("\xff\x01", 2), "tcp"); }),
             std::string("WSocketResolvePort: Cannot convert port '\xff', Error #11004"));
-  EXPECT_EQ(text([] { WSocketResolveProto(std::string(31, 'x') + "y"); }), "WSocketResolveProto: Invalid Protocol.");
-  EXPECT_EQ(text([] { WSocketResolveProto("  "); }), "WSocketResolveProto: Cannot convert protocol '', Error #11004");
+  EXPECT_EQ(Thrown([] { WSocketResolveProto(std::string(31, 'x') + "y"); }), "WSocketResolveProto: Invalid Protocol.");
+  EXPECT_EQ(Thrown([] { WSocketResolveProto("  "); }), "WSocketResolveProto: Cannot convert protocol '', Error #11004");
 }
 
 TEST(TBuffer, FillsDrainsAndRefills) {

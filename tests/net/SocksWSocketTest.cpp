@@ -10,6 +10,7 @@
 
 #include "net/WSocket.h"
 #include "support/EventLoop.h"
+#include "support/Thrown.h"
 #include "support/scripted/ScriptedFtpServer.h"
 
 using namespace std::chrono_literals;
@@ -44,14 +45,7 @@ const std::string kCredentials = Bytes({1, 5}) + "marlo" + Bytes({6}) + "secret"
 const std::string kSocks4Request = Bytes({4, 1, 0, 21, 127, 0, 0, 1}) + "marlo" + Bytes({0});
 const std::string kSocks4Granted = Bytes({0, 90, 0, 21, 127, 0, 0, 1});
 
-std::string ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const ESocketException& e) {
-    return e.what();
-  }
-  return "";
-}
+const auto ErrorOf = testsupport::ThrownText<ESocketException>;
 
 // A client socket whose events are written down in order.
 class SocksClient {
@@ -394,7 +388,7 @@ TEST(SocksProperties, ServerPortAndLevelChangeOnlyWhileClosed) {
               client.socket.SetSocksPort(std::to_string(server.Port()));
               client.socket.SetSocksLevel("5");
             }),
-            "");
+            "no exception");
 }
 
 TEST(SocksProperties, RefusesWhatCannotGoThroughASocksServer) {

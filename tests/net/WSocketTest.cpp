@@ -10,6 +10,7 @@
 #include "net/SocketLibrary.h"
 #include "net/WSocket.h"
 #include "support/EventLoop.h"
+#include "support/Thrown.h"
 #include "support/loopback/Isolation.h"
 
 using testsupport::PumpFor;
@@ -166,12 +167,7 @@ TEST(WSocket, LocalCloseChangesStateBeforeReporting) {
   EXPECT_EQ(client.Addr(), "127.0.0.1");
   EXPECT_EQ(client.Proto(), "tcp");
   EXPECT_EQ(client.LingerOnOff(), wsLingerOn);
-  try {
-    client.Connect();
-    FAIL() << "no exception";
-  } catch (const ESocketException& e) {
-    EXPECT_STREQ(e.what(), "Connect: No Port Specified");
-  }
+  EXPECT_EQ(testsupport::ThrownText<ESocketException>([&] { client.Connect(); }), "Connect: No Port Specified");
 }
 
 TEST(WSocket, GuardsWhileOpen) {
@@ -181,12 +177,7 @@ TEST(WSocket, GuardsWhileOpen) {
   ASSERT_TRUE(PumpUntil([&] { return client.State() == wsConnected; }));
   client.SetAddr("127.0.0.1");  // same text: nothing happens
   const auto expectError = [](const std::function<void()>& f, const std::string& text) {
-    try {
-      f();
-      ADD_FAILURE() << "no exception for " << text;
-    } catch (const ESocketException& e) {
-      EXPECT_EQ(e.what(), text);
-    }
+    EXPECT_EQ(testsupport::ThrownText<ESocketException>(f), text);
   };
   expectError([&] { client.SetAddr("127.0.0.2"); }, "Cannot change Addr if not closed");
   expectError([&] { client.SetPort("1"); }, "Cannot change Port if not closed");
