@@ -36,32 +36,23 @@ TCustomWSocket::~TCustomWSocket() {
 
 // ---- Properties ---------------------------------------------------------------------------
 
-void TCustomWSocket::SetAddr(const std::string& value) {
+// Addr, Port and Proto: trimmed; the text held while assigned is no change in any state;
+// otherwise only while closed. Empty text clears the assigned mark; any change asks for a
+// new resolution.
+void TCustomWSocket::AssignTarget(const std::string& value, TargetText& target, const char* name) {
   const std::string text = platform::Trim(value);
-  if (addrAssigned_ && text == addrText_) return;
-  if (state_ != wsClosed) return ReportError("Cannot change Addr if not closed");
-  addrText_ = text;
-  addrAssigned_ = !text.empty();
-  addrResolved_ = false;
+  if (target.assigned && text == target.text) return;
+  if (state_ != wsClosed) return ReportError(std::string("Cannot change ") + name + " if not closed");
+  target.text = text;
+  target.assigned = !text.empty();
+  target.resolved = false;
 }
 
-void TCustomWSocket::SetPort(const std::string& value) {
-  const std::string text = platform::Trim(value);
-  if (portAssigned_ && text == portText_) return;
-  if (state_ != wsClosed) return ReportError("Cannot change Port if not closed");
-  portText_ = text;
-  portAssigned_ = !text.empty();
-  portResolved_ = false;
-}
+void TCustomWSocket::SetAddr(const std::string& value) { AssignTarget(value, addr_, "Addr"); }
 
-void TCustomWSocket::SetProto(const std::string& value) {
-  const std::string text = platform::Trim(value);
-  if (protoAssigned_ && text == protoText_) return;
-  if (state_ != wsClosed) return ReportError("Cannot change Proto if not closed");
-  protoText_ = text;
-  protoAssigned_ = !text.empty();
-  protoResolved_ = false;
-}
+void TCustomWSocket::SetPort(const std::string& value) { AssignTarget(value, port_, "Port"); }
+
+void TCustomWSocket::SetProto(const std::string& value) { AssignTarget(value, proto_, "Proto"); }
 
 void TCustomWSocket::SetLocalAddr(const std::string& value) {
   if (state_ != wsClosed) return ReportError("Cannot change LocalAddr if not closed");
@@ -96,16 +87,16 @@ void TCustomWSocket::ChangeState(TSocketState newState) {
 
 void TCustomWSocket::ResetDefaults() {
   handle_ = platform::kInvalidSocket;
-  addrResolved_ = false;
+  addr_.resolved = false;
   addrFamily_ = AF_INET;
-  addrAssigned_ = false;
+  addr_.assigned = false;
   protoNumber_ = 6;
-  protoAssigned_ = true;
-  protoResolved_ = false;
+  proto_.assigned = true;
+  proto_.resolved = false;
   localPortResolved_ = false;
-  protoText_ = "tcp";
-  portAssigned_ = false;
-  portResolved_ = false;
+  proto_.text = "tcp";
+  port_.assigned = false;
+  port_.resolved = false;
   localPortText_ = "0";
   localAddr_ = "0.0.0.0";
   socketType_ = SOCK_STREAM;

@@ -21,11 +21,11 @@ class TCustomWSocket {
   TCustomWSocket& operator=(const TCustomWSocket&) = delete;
 
   // ---- Properties ----------------------------------------------------------------------
-  const std::string& Addr() const { return addrText_; }
+  const std::string& Addr() const { return addr_.text; }
   void SetAddr(const std::string& value);
-  const std::string& Port() const { return portText_; }
+  const std::string& Port() const { return port_.text; }
   virtual void SetPort(const std::string& value);
-  const std::string& Proto() const { return protoText_; }
+  const std::string& Proto() const { return proto_.text; }
   virtual void SetProto(const std::string& value);
   const std::string& LocalAddr() const { return localAddr_; }
   void SetLocalAddr(const std::string& value);
@@ -142,9 +142,16 @@ class TCustomWSocket {
   sockaddr_in remoteAddress_{};
 
  private:
+  // A remote address, port or protocol as set, whether it was set, and whether it is resolved.
+  struct TargetText {
+    std::string text;
+    bool assigned = false;
+    bool resolved = false;
+  };
   void HandleSelect(uintptr_t handle, intptr_t lParam);
   void HandleLookupDone(unsigned msg, uintptr_t lookup, intptr_t lParam);
   void ResolveRemote(bool withLocalPort);
+  void AssignTarget(const std::string& value, TargetText& target, const char* name);
   bool CheckAddressAndPort(const char* what);
   bool SelectEvents(unsigned mask, const char* failure);
   void AppendToSendQueue(const char* data, int len);
@@ -155,6 +162,9 @@ class TCustomWSocket {
   void DestroyNow();
 
   platform::MessageSink sink_;
+  TargetText addr_;
+  TargetText port_;
+  TargetText proto_{"tcp", true, false};
   std::string dnsResult_;
   std::vector<std::string> dnsResultList_;
   std::deque<TBuffer> sendQueue_;
@@ -164,18 +174,9 @@ class TCustomWSocket {
   int lookupHandle_ = 0;
   unsigned eventMask_ = 0;
   platform::SocketHandle handle_ = platform::kInvalidSocket;
-  std::string addrText_;
-  bool addrResolved_ = false;
   int addrFamily_ = AF_INET;
-  bool addrAssigned_ = false;
   int protoNumber_ = 6;
-  bool protoAssigned_ = true;
-  bool protoResolved_ = false;
   bool localPortResolved_ = false;
-  std::string protoText_ = "tcp";
-  std::string portText_;
-  bool portAssigned_ = false;
-  bool portResolved_ = false;
   std::string localPortText_ = "0";
   uint16_t localPortNumber_ = 0;
   std::string localAddr_ = "0.0.0.0";

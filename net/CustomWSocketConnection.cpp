@@ -21,15 +21,15 @@ constexpr int kTcpProtocol = 6;
 
 bool TCustomWSocket::CheckAddressAndPort(const char* what) {
   const std::string prefix = what;
-  if (!portAssigned_) {
+  if (!port_.assigned) {
     ReportError(prefix + "No Port Specified");
     return false;
   }
-  if (!addrAssigned_) {
+  if (!addr_.assigned) {
     ReportError(prefix + "No IP Address Specified");
     return false;
   }
-  if (!protoAssigned_) {
+  if (!proto_.assigned) {
     ReportError(prefix + "No Protocol Specified");
     return false;
   }
@@ -37,22 +37,22 @@ bool TCustomWSocket::CheckAddressAndPort(const char* what) {
 }
 
 void TCustomWSocket::ResolveRemote(bool withLocalPort) {
-  if (!protoResolved_) {
-    protoNumber_ = WSocketResolveProto(protoText_);
+  if (!proto_.resolved) {
+    protoNumber_ = WSocketResolveProto(proto_.text);
     socketType_ = protoNumber_ == kUdpProtocol ? SOCK_DGRAM : SOCK_STREAM;
-    protoResolved_ = true;
+    proto_.resolved = true;
   }
-  if (!portResolved_) {
-    remoteAddress_.sin_port = htons(WSocketResolvePort(portText_, protoText_));
-    portResolved_ = true;
+  if (!port_.resolved) {
+    remoteAddress_.sin_port = htons(WSocketResolvePort(port_.text, proto_.text));
+    port_.resolved = true;
   }
   if (withLocalPort && !localPortResolved_) {
-    localPortNumber_ = WSocketResolvePort(localPortText_, protoText_);
+    localPortNumber_ = WSocketResolvePort(localPortText_, proto_.text);
     localPortResolved_ = true;
   }
-  if (!addrResolved_) {
-    remoteAddress_.sin_addr.s_addr = WSocketResolveHost(addrText_);
-    addrResolved_ = true;
+  if (!addr_.resolved) {
+    remoteAddress_.sin_addr.s_addr = WSocketResolveHost(addr_.text);
+    addr_.resolved = true;
   }
   remoteAddress_.sin_family = static_cast<sa_family_t>(addrFamily_);
 }
@@ -60,8 +60,8 @@ void TCustomWSocket::ResolveRemote(bool withLocalPort) {
 void TCustomWSocket::SetResolvedRemote(uint32_t addressNetworkOrder, uint16_t portHostOrder) {
   remoteAddress_.sin_addr.s_addr = addressNetworkOrder;
   remoteAddress_.sin_port = htons(portHostOrder);
-  addrResolved_ = true;
-  portResolved_ = true;
+  addr_.resolved = true;
+  port_.resolved = true;
 }
 
 bool TCustomWSocket::SelectEvents(unsigned mask, const char* failure) {
@@ -133,9 +133,9 @@ void TCustomWSocket::ApplyLinger() {
 }
 
 void TCustomWSocket::Listen() {
-  const char* missing = !portAssigned_    ? "listen: port not assigned"
-                        : !protoAssigned_ ? "listen: protocol not assigned"
-                        : !addrAssigned_  ? "listen: address not assigned"
+  const char* missing = !port_.assigned    ? "listen: port not assigned"
+                        : !proto_.assigned ? "listen: protocol not assigned"
+                        : !addr_.assigned  ? "listen: address not assigned"
                                           : nullptr;
   if (missing) {
     platform::SetLastSocketError(platform::kWsaEINVAL);
