@@ -27,6 +27,7 @@
 //   line shown, and the engine's own notes starting "! " (statistics, transfer errors).
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "ftp/FtpReply.h"
@@ -226,6 +227,7 @@ class TCustomFtpCli {
   void PrepareDataSocket();
   std::string PortCommand();
   uint16_t PasvPort() const;
+  std::optional<platform::SocketHandle> AcceptDataCaller();
   void StartReceive(TFtpRequest kind, TFtpStep step, const char* command);
   bool OpenReceiveFile();
   bool ConnectPassiveData(int failCode, void (TCustomFtpCli::*connected)(uint16_t));

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "ftp/FtpCli.h"
+#include "ftp/FtpDataAddress.h"
 #include "ftp/FtpTransferSizes.h"
 #include "platform/StringUtils.h"
 
@@ -35,19 +36,20 @@ void TCustomFtpCli::PrepareDataSocket() {
   dataSocket_->SetSendChunkSize(kFtpSendBlockSize);
 }
 
+// Active mode listens on the control connection's own local address, the one the PORT line
+// names, rather than on every interface.
 std::string TCustomFtpCli::PortCommand() {
   if (passive_) return "PASV";
+  sockaddr_in local{};
+  controlSocket_->GetSockName(&local);
+  dataSocket_->SetAddr(platform::InetNtoa(local.sin_addr.s_addr));
   dataSocket_->SetLingerOnOff(wsLingerOn);
   dataSocket_->SetLingerTimeout(10);
   dataSocket_->Listen();
   sockaddr_in bound{};
   dataSocket_->GetSockName(&bound);
-  const uint16_t port = ntohs(bound.sin_port);
-  sockaddr_in local{};
-  controlSocket_->GetSockName(&local);
-  if (dnsResult_ == "127.0.0.1") return platform::Format("PORT 127,0,0,1,%d,%d", port >> 8, port & 0xFF);
-  const auto* a = reinterpret_cast<const unsigned char*>(&local.sin_addr.s_addr);
-  return platform::Format("PORT %d,%d,%d,%d,%d,%d", a[0], a[1], a[2], a[3], port >> 8, port & 0xFF);
+  const uint32_t named = dnsResult_ == "127.0.0.1" ? htonl(INADDR_LOOPBACK) : local.sin_addr.s_addr;
+  return PortLine(named, ntohs(bound.sin_port));
 }
 
 void TCustomFtpCli::PortAsync() {
@@ -58,20 +60,24 @@ void TCustomFtpCli::PortAsync() {
   ExecAsync(ftpPortAsync, ftpStepPort, command, {200, 227});
 }
 
-// "227 Entering Passive Mode (h1,h2,h3,h4,p1,p2)". The address numbers are skipped: the data
-// connection always goes to the address of the control connection.
 uint16_t TCustomFtpCli::PasvPort() const {
-  const std::string& reply = pasvResponse_;
-  size_t pos = reply.find('(');
-  for (int comma = 0; comma < 4 && pos != std::string::npos; ++comma) pos = reply.find(',', pos + 1);
-  const size_t highEnd = pos == std::string::npos ? pos : reply.find(',', pos + 1);
-  const size_t lowEnd = highEnd == std::string::npos ? highEnd : reply.find(')', highEnd + 1);
-  int64_t high = 0;
-  int64_t low = 0;
-  if (lowEnd == std::string::npos || GetInteger(reply, pos + 1, high) != highEnd ||
-      GetInteger(reply, highEnd + 1, low) != lowEnd)
-    throw FtpException("Invalid passive reply: " + reply);
-  return static_cast<uint16_t>(high * 256 + low);
+  const auto port = PasvReplyPort(pasvResponse_);
+  if (!port) throw FtpException("Invalid passive reply: " + pasvResponse_);
+  return *port;
+}
+
+// Takes the pending caller of the listening data socket when it is the server; anybody else
+// is hung up on, and the socket goes on listening for the server.
+std::optional<platform::SocketHandle> TCustomFtpCli::AcceptDataCaller() {
+  const platform::SocketHandle accepted = dataSocket_->Accept();
+  if (accepted == platform::kInvalidSocket) return std::nullopt;
+  sockaddr_in server{};
+  controlSocket_->GetPeerName(&server);
+  const sockaddr_in& caller = dataSocket_->AcceptedPeer();
+  if (IsServerAddress(caller, server)) return accepted;
+  platform::CloseSocket(accepted);
+  TriggerDisplay("! Data connection from " + platform::InetNtoa(caller.sin_addr.s_addr) + " refused");
+  return std::nullopt;
 }
 
 // ---- Shared pieces ------------------------------------------------------------------------
@@ -228,10 +234,11 @@ void TCustomFtpCli::AttachReceiveHandlers() {
 }
 
 void TCustomFtpCli::ReceiveSessionAvailable() {
-  const platform::SocketHandle accepted = dataSocket_->Accept();
+  const auto accepted = AcceptDataCaller();
+  if (!accepted) return;
   dataSocket_->Close();
   AttachReceiveHandlers();
-  dataSocket_->Dup(accepted);
+  dataSocket_->Dup(*accepted);
   startTick_ = platform::TickCount();
 }
 
@@ -373,12 +380,13 @@ void TCustomFtpCli::DiscardDataInput() {
 }
 
 void TCustomFtpCli::SendSessionAvailable() {
-  const platform::SocketHandle accepted = dataSocket_->Accept();
+  const auto accepted = AcceptDataCaller();
+  if (!accepted) return;
   dataSocket_->Close();
   dataSocket_->OnSessionClosed = [this](TCustomWSocket*, uint16_t e) { SendClosed(e); };
   dataSocket_->OnDataAvailable = [this](TCustomWSocket*, uint16_t) { DiscardDataInput(); };
   dataSocket_->OnDataSent = [this](TCustomWSocket*, uint16_t e) { SendNextBlock(e); };
-  dataSocket_->Dup(accepted);
+  dataSocket_->Dup(*accepted);
   dataSocket_->SetLingerOnOff(wsLingerOff);
   dataSocket_->SetLingerTimeout(10);
   dataSocket_->ApplyLinger();

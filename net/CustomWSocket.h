@@ -103,6 +103,8 @@ class TCustomWSocket {
 
   // Bytes still waiting in the send queue.
   int64_t SendQueueBytes() const;
+  // The address of the caller the last Accept took.
+  const sockaddr_in& AcceptedPeer() const { return remoteAddress_; }
 
  protected:
   virtual void HandleWindowMessage(unsigned msg, uintptr_t wParam, intptr_t lParam);

@@ -130,11 +130,60 @@ TEST_F(FtpDataScripted, PassiveReplyNamingAnotherHostStillUsesTheControlAddress)
   EXPECT_EQ(ReadAll(listing_), kListing);
 }
 
-TEST_F(FtpDataScripted, PassiveReplyWithoutNumbersFailsTheStep) {
-  Open(Script().Reply("227 Entering Passive Mode\r\n"));
-  EXPECT_EQ(List(), (Completion{ftpDirAsync, 550}));
-  EXPECT_EQ(probe.ftp.LastResponse(), "550 FtpException: Invalid passive reply: 227 Entering Passive Mode");
-  EXPECT_EQ(probe.ftp.State(), ftpReady);
+TEST_F(FtpDataScripted, PassiveReplyWithoutAPortFailsTheStep) {
+  const std::string replies[] = {"227 Entering Passive Mode", "227 Entering Passive Mode (127,0,0,1,256,1)",
+                                 "227 Entering Passive Mode (127,0,0,1,99999999999999999999,7)"};
+  Open(Script().Reply(replies[0] + "\r\n").Reply(replies[1] + "\r\n").Reply(replies[2] + "\r\n"));
+  for (const std::string& reply : replies) {
+    SCOPED_TRACE(reply);
+    EXPECT_EQ(List(), (Completion{ftpDirAsync, 550}));
+    EXPECT_EQ(probe.ftp.LastResponse(), "550 FtpException: Invalid passive reply: " + reply);
+    EXPECT_EQ(probe.ftp.State(), ftpReady);
+  }
+}
+
+// In active mode a third host that calls before the server is hung up on; the transfer
+// takes place with the server.
+TEST_F(FtpDataScripted, ActiveModeTakesTheDataConnectionOnlyFromTheServer) {
+  DataPort active(DataPort::Mode::Active);
+  const std::string upload = "uploaded bytes";
+  const auto file = dir.Path() / "up.bin";
+  std::ofstream(file, std::ios::binary) << upload;
+  Open(Script()
+           .Reply("200 PORT ok\r\n").Receive().Pause(300ms)
+           .Send("150 Here\r\n").SendData(active, kListing).Send("226 Done\r\n")
+           .Reply("200 PORT ok\r\n").Receive().Pause(300ms)
+           .Send("150 Go on\r\n").ReceiveData(active).Send("226 Stored\r\n"),
+       /*passive=*/false);
+  struct Row {
+    const char* name;
+    std::function<void()> start;
+  };
+  const Row rows[] = {
+      {"download", [&] { probe.ftp.SetLocalFileName(listing_.string()); probe.ftp.DirAsync(); }},
+      {"upload", [&] { probe.ftp.SetHostFileName("up.bin"); probe.ftp.SetLocalFileName(file.string()); probe.ftp.PutAsync(); }},
+  };
+  for (size_t i = 0; i < std::size(rows); ++i) {
+    SCOPED_TRACE(rows[i].name);
+    const size_t before = probe.completions.size();
+    rows[i].start();
+    ASSERT_TRUE(Server().WaitForCommands(2 * i + 2));
+    unsigned h1, h2, h3, h4, p1, p2;
+    ASSERT_EQ(std::sscanf(Server().Commands()[2 * i].c_str(), "PORT %u,%u,%u,%u,%u,%u", &h1, &h2, &h3, &h4, &p1, &p2), 6);
+    testsupport::LoopbackSocket intruder =
+        testsupport::LoopbackSocket::Connect(static_cast<uint16_t>(p1 << 8 | p2), 2s, "127.0.0.2");
+    ASSERT_TRUE(intruder.Valid());
+    intruder.SendAll("injected\r\n");
+    ASSERT_TRUE(probe.WaitDone(before + 1));
+    EXPECT_EQ(probe.completions.back().error, 0) << probe.Transcript();
+    EXPECT_EQ(intruder.ReceiveSome(1s), "") << "the intruder got data";
+    EXPECT_TRUE(intruder.Closed());
+    EXPECT_NE(std::find(probe.log.begin(), probe.log.end(), "! Data connection from 127.0.0.2 refused"),
+              probe.log.end());
+  }
+  EXPECT_EQ(ReadAll(listing_), kListing);
+  EXPECT_EQ(active.Received(), upload);
+  EXPECT_TRUE(Server().Problems().empty());
 }
 
 TEST_F(FtpDataScripted, PassiveConnectRefused) {

@@ -60,8 +60,15 @@ LoopbackSocket& LoopbackSocket::operator=(LoopbackSocket&& other) noexcept {
   return *this;
 }
 
-LoopbackSocket LoopbackSocket::Connect(uint16_t port, Millis limit) {
+LoopbackSocket LoopbackSocket::Connect(uint16_t port, Millis limit, const char* from) {
   LoopbackSocket socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  if (from != nullptr) {
+    sockaddr_in source = LoopbackAddress(0);
+    if (inet_pton(AF_INET, from, &source.sin_addr) != 1 || (ntohl(source.sin_addr.s_addr) >> 24) != 127 ||
+        bind(socket.fd_, reinterpret_cast<const sockaddr*>(&source), sizeof source) != 0) {
+      return {};
+    }
+  }
   const sockaddr_in address = LoopbackAddress(port);
   if (connect(socket.fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
     if (errno != EINPROGRESS || !WaitFor(socket.fd_, POLLOUT, -1, Clock::now() + limit)) return {};

@@ -26,8 +26,9 @@ class LoopbackSocket {
   LoopbackSocket(const LoopbackSocket&) = delete;
   LoopbackSocket& operator=(const LoopbackSocket&) = delete;
 
-  // Connects to 127.0.0.1:port within `limit`; an invalid socket when refused or late.
-  static LoopbackSocket Connect(uint16_t port, Millis limit = Millis(2000));
+  // Connects to 127.0.0.1:port within `limit`; an invalid socket when refused or late. With
+  // `from` (an address of 127.0.0.0/8), the connection comes from there, as from another host.
+  static LoopbackSocket Connect(uint16_t port, Millis limit = Millis(2000), const char* from = nullptr);
   // Listens on 127.0.0.1:port (0: a free port the system picks).
   static LoopbackSocket Listen(uint16_t port = 0);
 
