@@ -230,6 +230,8 @@ class TCustomFtpCli {
   std::optional<platform::SocketHandle> AcceptDataCaller();
   void StartReceive(TFtpRequest kind, TFtpStep step, const char* command);
   bool OpenReceiveFile();
+  void EmptyReceiveFile();
+  bool OpenLocalFile(platform::SharedFile::Mode mode);
   bool ConnectPassiveData(int failCode, void (TCustomFtpCli::*connected)(uint16_t));
   void FailStep(int code);
   void FailTransferStart();
@@ -318,6 +320,8 @@ class TCustomFtpCli {
   bool endOfFile_ = false;
   bool readyToSend_ = false;
   bool dataConnected_ = false;
+  bool dataHeld_ = false;      // received data waits in the paused data socket for the 150
+  bool emptyPending_ = false;  // the existing local file is emptied when the server starts sending
   uint32_t startTick_ = 0;
   uint32_t stopTick_ = 0;
   int dataCloseError_ = 0;

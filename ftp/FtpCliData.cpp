@@ -198,6 +198,8 @@ void TCustomFtpCli::StartReceive(TFtpRequest kind, TFtpStep step, const char* co
   requestDoneFlag_ = false;
   byteCount_ = 0;
   dataCloseError_ = 0;
+  dataHeld_ = false;
+  emptyPending_ = false;
   dataSocket_->OnSessionAvailable = [this](TCustomWSocket*, uint16_t) { ReceiveSessionAvailable(); };
   if (!displayFileFlag_ && !OpenReceiveFile()) return;
   if (passive_ && !ConnectPassiveData(550, &TCustomFtpCli::ReceiveConnected)) return;
@@ -206,15 +208,30 @@ void TCustomFtpCli::StartReceive(TFtpRequest kind, TFtpStep step, const char* co
   SendCommand(hostFileName_.empty() ? dataCommand_ : dataCommand_ + " " + hostFileName_);
 }
 
+// The local file is opened before the command goes out, so that a file that cannot be
+// written fails the step at once. It is not emptied then: a server that refuses the transfer
+// must leave the user's file as it was. A fresh download empties it once the server has
+// agreed to send (EmptyReceiveFile); a resumed one continues at ResumeAt and never empties it.
 bool TCustomFtpCli::OpenReceiveFile() {
+  const bool exists = platform::GetFileSize(localFileName_) >= 0;
+  emptyPending_ = resumeAt_ <= 0 && exists;
+  if (!OpenLocalFile(exists || resumeAt_ > 0 ? platform::SharedFile::Mode::OpenWrite
+                                             : platform::SharedFile::Mode::Create))
+    return false;
+  if (resumeAt_ > 0) localStream_->Seek(resumeAt_);
+  return true;
+}
+
+void TCustomFtpCli::EmptyReceiveFile() {
+  if (!localStream_ || !emptyPending_) return;
+  emptyPending_ = false;
+  OpenLocalFile(platform::SharedFile::Mode::Create);
+}
+
+bool TCustomFtpCli::OpenLocalFile(platform::SharedFile::Mode mode) {
   try {
     FreeLocalStream();
-    if (resumeAt_ > 0) {
-      localStream_ = std::make_unique<platform::SharedFile>(localFileName_, platform::SharedFile::Mode::OpenWrite, shareMode_);
-      localStream_->Seek(resumeAt_);
-    } else {
-      localStream_ = std::make_unique<platform::SharedFile>(localFileName_, platform::SharedFile::Mode::Create, shareMode_);
-    }
+    localStream_ = std::make_unique<platform::SharedFile>(localFileName_, mode, shareMode_);
     return true;
   } catch (const std::exception&) {
     FreeLocalStream();
@@ -249,6 +266,12 @@ void TCustomFtpCli::ReceiveConnected(uint16_t error) {
 }
 
 void TCustomFtpCli::ReceiveData() {
+  // Data that comes before the server's 150 waits in the socket until the file is ready for it.
+  if (judge_ == Judge::ReceiveFirst) {
+    dataHeld_ = true;
+    dataSocket_->Pause();
+    return;
+  }
   if (TriggerProgress()) return;
   if (!transferBuffer_) transferBuffer_ = std::make_unique_for_overwrite<char[]>(kFtpReceiveBlockSize);
   const int n = dataSocket_->Receive(transferBuffer_.get(), kFtpReceiveBlockSize);
@@ -284,19 +307,25 @@ void TCustomFtpCli::WriteReceivedBlock(const char* data, int len) {
 }
 
 void TCustomFtpCli::ReceiveClosed(uint16_t error) {
-  FreeLocalStream();
   receiveClosed_ = true;
   dataCloseError_ = error;
+  // An empty transfer may close before the server's 150; the file is settled when it comes.
+  if (judge_ == Judge::ReceiveFirst) return;
+  FreeLocalStream();
   CheckTransferDone();
 }
 
 void TCustomFtpCli::ReceiveFirstReply() {
   ShowLine();
-  if (IsTransferStart(statusCode_)) {
-    judge_ = Judge::ReceiveFinal;
-    return;
+  if (!IsTransferStart(statusCode_)) return FailTransferStart();
+  judge_ = Judge::ReceiveFinal;
+  EmptyReceiveFile();
+  if (state_ != ftpWaitingResponse) return;  // the file could not be emptied
+  if (receiveClosed_) FreeLocalStream();
+  if (dataHeld_) {
+    dataHeld_ = false;
+    dataSocket_->Resume();
   }
-  FailTransferStart();
 }
 
 void TCustomFtpCli::ReceiveFinalReply() {

@@ -220,12 +220,40 @@ TEST_F(FtpDataScripted, ProgressAbortEndsWithTheServersReply) {
   EXPECT_NE(std::find(probe.log.begin(), probe.log.end(), "! Abort requested"), probe.log.end());
 }
 
-TEST_F(FtpDataScripted, RefusedRetrievalFailsWithTheReplyCode) {
-  Open(Script().Reply(data.PasvReply()).Reply("550 No such file\r\n"));
-  probe.ftp.SetHostFileName("missing");
-  probe.ftp.SetLocalFileName((dir.Path() / "missing").string());
-  EXPECT_EQ(Run([&] { probe.ftp.GetAsync(); }), (Completion{ftpGetAsync, 550}));
+// The user's file is emptied only once the server agreed to send, whatever order the 150, the
+// data and the data connection's close come in.
+TEST_F(FtpDataScripted, ADownloadReplacesTheLocalFileOnlyWhenTheServerSends) {
+  struct Row {
+    const char* name;
+    Script script;  // after PASV
+    Completion done;
+    std::string file;
+  };
+  const Row rows[] = {
+      {"sent: the whole file is replaced", Script().Reply("150 Here\r\n").SendData(data, "new").Send("226 Done\r\n"),
+       {ftpGetAsync, 0}, "new"},
+      {"data before the 150 is kept",
+       Script().Receive().SendData(data, "early").Pause(200ms).Send("150 Here\r\n226 Done\r\n"), {ftpGetAsync, 0},
+       "early"},
+      {"empty, closed before the 150", Script().Receive().SendData(data, "").Pause(200ms).Send("150 Here\r\n226 Done\r\n"),
+       {ftpGetAsync, 0}, ""},
+      // Last: the data connection it opened stays in the data port's backlog.
+      {"refused: the old file stays", Script().Reply("550 No such file\r\n"), {ftpGetAsync, 550}, "old contents, long"},
+  };
+  Script script;
+  for (const Row& row : rows) script.Reply(data.PasvReply()).Then(row.script);
+  Open(std::move(script));
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const auto local = dir.Path() / "precious.txt";
+    std::ofstream(local, std::ios::binary) << "old contents, long";
+    probe.ftp.SetHostFileName("precious.txt");
+    probe.ftp.SetLocalFileName(local.string());
+    EXPECT_EQ(Run([&] { probe.ftp.GetAsync(); }), row.done) << probe.Transcript();
+    EXPECT_EQ(ReadAll(local), row.file);
+  }
   EXPECT_EQ(probe.ftp.ErrorMessage(), "550 No such file");
+  EXPECT_TRUE(Server().Problems().empty());
 }
 
 TEST_F(FtpDataScripted, FailedFinalReplyIsLoggedAndReported) {
