@@ -169,6 +169,9 @@ void TCustomFtpCli::CheckTransferDone() {
   if (!replyDone_ || !(receiveClosed_ || sendClosed_)) return;
   TransferStats();
   resumeAt_ = 0;
+  // The server's reply may well read 226: the failure to name is the data connection's.
+  if (dataCloseError_ != 0 && errorMessage_.empty())
+    OverwriteErrorMessage("Data connection closed with error #" + std::to_string(dataCloseError_));
   FailStep(dataCloseError_);
 }
 

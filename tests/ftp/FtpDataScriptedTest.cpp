@@ -36,8 +36,7 @@ class FtpDataScripted : public ::testing::Test {
     server_ = std::make_unique<ScriptedFtpServer>(Script().Send("220 Ready\r\n").Then(std::move(script)));
     probe.Target(server_->Port());
     probe.ftp.SetPassive(passive);
-    probe.ftp.OpenAsync();
-    ASSERT_TRUE(probe.WaitDone());
+    ASSERT_EQ(probe.Run([&] { probe.ftp.OpenAsync(); }), (Completion{ftpOpenAsync, 0}));
   }
 
   Completion Run(const std::function<void()>& start) {
@@ -256,11 +255,30 @@ TEST_F(FtpDataScripted, ADownloadReplacesTheLocalFileOnlyWhenTheServerSends) {
   EXPECT_TRUE(Server().Problems().empty());
 }
 
-TEST_F(FtpDataScripted, FailedFinalReplyIsLoggedAndReported) {
-  Open(Script().Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, kListing).Send("451 Local error\r\n"));
-  EXPECT_EQ(List(), (Completion{ftpDirAsync, 451}));
-  EXPECT_NE(std::find(probe.log.begin(), probe.log.end(), "! RETR/LIST/NLST Failed"), probe.log.end());
-  EXPECT_EQ(probe.ftp.ErrorMessage(), "451 Local error");
+TEST_F(FtpDataScripted, AFailedTransferNamesItsCause) {
+  struct Row {
+    const char* name;
+    Script script;  // after PASV
+    uint16_t error;
+    std::string message;
+    std::string note;  // a line the log must hold
+  };
+  const Row rows[] = {
+      {"final reply 451", Script().Reply("150 Here\r\n").SendData(data, kListing).Send("451 Local error\r\n"), 451,
+       "451 Local error", "! RETR/LIST/NLST Failed"},
+      {"data connection reset, final reply 226",
+       Script().Reply("150 Here\r\n").Pause(200ms).SendDataAndReset(data, kListing).Pause(100ms).Send("226 Done\r\n"),
+       10054,
+       "Data connection closed with error #10054", "< 226 Done"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Open(Script().Reply(data.PasvReply()).Then(row.script));
+    EXPECT_EQ(List(), (Completion{ftpDirAsync, row.error})) << probe.Transcript();
+    EXPECT_EQ(probe.ftp.ErrorMessage(), row.message);
+    EXPECT_NE(std::find(probe.log.begin(), probe.log.end(), row.note), probe.log.end()) << probe.Transcript();
+    probe.ftp.Abort();
+  }
 }
 
 TEST_F(FtpDataScripted, DownloadIntoAnImpossiblePathLeavesNothingOpen) {

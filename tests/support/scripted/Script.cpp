@@ -36,6 +36,12 @@ Script& Script::SendData(DataPort& port, std::string bytes) {
   return *this;
 }
 
+Script& Script::SendDataAndReset(DataPort& port, std::string bytes) {
+  SendData(port, std::move(bytes));
+  steps_.back().reset = true;
+  return *this;
+}
+
 Script& Script::ReceiveData(DataPort& port) {
   steps_.push_back({.kind = Step::Kind::ReceiveData, .port = &port});
   return *this;

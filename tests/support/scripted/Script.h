@@ -10,6 +10,7 @@
 //       .Reply(data.PasvReply())                       // PASV
 //       .Reply("150 Here it comes\r\n")                // RETR
 //       .SendData(data, "file bytes")                  // takes the data connection, writes, closes
+//                                                      // (SendDataAndReset: ends with a reset)
 //       .Send("226 Done\r\n")
 //       .Receive()                                     // reads a command, answers nothing
 //       .Close();
@@ -37,6 +38,7 @@ struct Step {
   size_t count = 0;                  // ReadBytes
   DataPort* port = nullptr;          // SendData, ReceiveData
   std::string data{};                // SendData
+  bool reset = false;                // SendData: end with a reset instead of a close
 };
 
 class Script {
@@ -54,6 +56,8 @@ class Script {
   Script& Close();
   // Opens a data connection on `port`, sends `bytes` and closes it.
   Script& SendData(DataPort& port, std::string bytes);
+  // As SendData, but the connection ends with a reset (RST), as when it breaks.
+  Script& SendDataAndReset(DataPort& port, std::string bytes);
   // Opens a data connection on `port` and reads it until the client closes it.
   Script& ReceiveData(DataPort& port);
 

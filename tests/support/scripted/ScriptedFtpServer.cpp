@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -184,6 +185,10 @@ ScriptedFtpServer::Flow ScriptedFtpServer::ReadBytes(Connection& connection, siz
 void ScriptedFtpServer::SendData(Connection& connection, const Step& step) {
   LoopbackSocket data = step.port->Open(connection.portArgument, kClientLimit, stopPipe_[0]);
   if (!data.SendAll(step.data)) NoteProblem("the client closed the data connection before all was sent");
+  if (step.reset) {
+    const linger abortive{1, 0};  // closing now sends a reset
+    setsockopt(data.Fd(), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+  }
 }
 
 void ScriptedFtpServer::ReceiveData(Connection& connection, DataPort& port) {
