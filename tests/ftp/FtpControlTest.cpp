@@ -2,6 +2,8 @@
 // joined packets, odd codes, silence, and the exact commands the engine sent.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "EngineProbe.h"
 #include "support/Thrown.h"
 #include "support/scripted/ScriptedFtpServer.h"
@@ -217,6 +219,21 @@ TEST(FtpControl, HostileRepliesNeitherStallNorCrash) {
   EXPECT_EQ(probe.ftp.State(), ftpReady);
 }
 
+// A server that sends faster than the engine reads must not hold the event loop: the wait
+// gives up at its time-out while the flood still runs, and Abort ends it.
+TEST(FtpControl, AReplyFloodLeavesTheLoopFree) {
+  ScriptedFtpServer server(Script().Send("220 Ready\r\n").Receive().Flood("1-\r\n"));
+  EngineProbe probe;
+  ASSERT_TRUE(probe.Open(server.Port()));
+  // A handler that takes its time for each line: the server stays ahead of the reads.
+  probe.ftp.OnResponse = [](TCustomFtpCli*) { std::this_thread::sleep_for(20us); };
+  probe.ftp.SetTimeout(1);
+  probe.ftp.SetHostDirName("/flooded");
+  EXPECT_FALSE(probe.ftp.CwdSync());
+  EXPECT_EQ(probe.ftp.ErrorMessage(), "426 Timeout");
+  EXPECT_TRUE(PumpUntil([&] { return server.ClosedByClient() == 1; }));
+  EXPECT_TRUE(server.Problems().empty());
+}
 
 TEST(FtpControl, EmptyAcceptedListJudgesByFiveHundred) {
   ScriptedFtpServer server(Script().Send("220 Ready\r\n").Reply("499 Odd but fine\r\n").Reply("500 Unknown\r\n"));

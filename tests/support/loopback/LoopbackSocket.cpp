@@ -120,6 +120,13 @@ bool LoopbackSocket::SendAll(std::string_view bytes) {
   return true;
 }
 
+long LoopbackSocket::SendSome(std::string_view bytes, Millis limit) {
+  if (!WaitFor(fd_, POLLOUT, interruptFd_, Clock::now() + limit)) return 0;
+  const ssize_t sent = send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+  if (sent < 0) return errno == EAGAIN || errno == EINTR ? 0 : -1;
+  return static_cast<long>(sent);
+}
+
 bool LoopbackSocket::WaitReadable(Clock::time_point deadline) {
   return WaitFor(fd_, POLLIN, interruptFd_, deadline);
 }

@@ -48,6 +48,9 @@ class LoopbackSocket {
   LoopbackSocket Accept(Millis limit);
 
   bool SendAll(std::string_view bytes);
+  // Waits up to `limit` for room and sends what fits at once: the count sent, 0 when no room
+  // came in time (or the wait was interrupted), -1 when the peer is gone.
+  long SendSome(std::string_view bytes, Millis limit);
 
   // Bytes from one read (the buffered ones first); empty on timeout, interrupt or close.
   std::string ReceiveSome(Millis limit);

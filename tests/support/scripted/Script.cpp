@@ -26,6 +26,11 @@ Script& Script::Pause(Millis duration) {
   return *this;
 }
 
+Script& Script::Flood(std::string bytes) {
+  steps_.push_back({.kind = Step::Kind::Flood, .parts = {std::move(bytes)}});
+  return *this;
+}
+
 Script& Script::Close() {
   steps_.push_back({.kind = Step::Kind::Close});
   return *this;

@@ -30,10 +30,10 @@ namespace testsupport {
 
 // One step; which fields count depends on the kind.
 struct Step {
-  enum class Kind { Send, ReadCommand, ReadBytes, Pause, Close, SendData, ReceiveData };
+  enum class Kind { Send, ReadCommand, ReadBytes, Pause, Close, SendData, ReceiveData, Flood };
 
   Kind kind = Kind::Close;
-  std::vector<std::string> parts{};  // Send: one write each
+  std::vector<std::string> parts{};  // Send: one write each; Flood: the bytes repeated
   Millis duration{0};                // Send: the pause between two parts; Pause: its length
   size_t count = 0;                  // ReadBytes
   DataPort* port = nullptr;          // SendData, ReceiveData
@@ -53,6 +53,10 @@ class Script {
   // such as a SOCKS negotiation ahead of the FTP greeting).
   Script& ReceiveBytes(size_t count);
   Script& Pause(Millis duration);
+  // Sends `bytes` over and over, as fast as the client takes them, until the client closes
+  // the connection; this ends the connection's script. A flood that outlasts the limit on
+  // waits is a problem (the client never gave up).
+  Script& Flood(std::string bytes);
   Script& Close();
   // Opens a data connection on `port`, sends `bytes` and closes it.
   Script& SendData(DataPort& port, std::string bytes);
