@@ -20,15 +20,62 @@ namespace {
 
 const auto FtpExceptionText = testsupport::ThrownText<FtpException>;
 
-TEST(FtpControl, TwoLineGreetingEndsOpenOnce) {
-  ScriptedFtpServer server(Script().Send("220-Welcome\r\n220 Ready\r\n"));
-  EngineProbe probe;
-  ASSERT_TRUE(probe.Open(server.Port()));
-  PumpFor(50ms);
-  EXPECT_EQ(probe.completions, (std::vector<Completion>{{ftpOpenAsync, 0}}));
-  EXPECT_EQ(probe.Replies(), (std::vector<std::string>{"< 220-Welcome", "< 220 Ready"}));
-  EXPECT_EQ(probe.ftp.State(), ftpReady);
-  EXPECT_TRUE(probe.ftp.Connected());
+// One request against a scripted reply: its completion, what is kept and what is logged.
+struct RequestRow {
+  const char* name;
+  Script script;  // the whole dialogue, greeting included
+  std::function<void(TFtpClient&)> start;  // after OpenAsync; none: OpenAsync is the request
+  Completion done;
+  std::string errorMessage;
+  bool connected;                    // afterwards
+  std::vector<std::string> events;   // session events and completions, from the request on
+  std::vector<std::string> replies;  // every reply line logged, from the greeting on
+};
+
+TEST(FtpControl, OneRequest) {
+  const auto cwd = [](TFtpClient& f) { f.SetHostDirName("/pub"); f.CwdAsync(); };
+  const auto quote = [](TFtpClient& f) { f.SetLocalFileName("SITE CHMOD 644 a.txt"); f.QuoteAsync(); };
+  const RequestRow rows[] = {
+      {"a two-line greeting ends Open once", Script().Send("220-Welcome\r\n220 Ready\r\n"), nullptr,
+       {ftpOpenAsync, 0}, "", true, {"done OpenAsync 0 ftpReady"}, {"< 220-Welcome", "< 220 Ready"}},
+      {"a greeting other than 220 closes with its code", Script().Send("421 Too many users\r\n"), nullptr,
+       {ftpOpenAsync, 421}, "421 Too many users", false, {"closed 0", "done OpenAsync 421 ftpReady"}, {"< 421 Too many users"}},
+      {"a multi-line reply shows only its last line",
+       Script().Send("220 Ready\r\n").Reply("250-First\r\n   indented\r\n250 Done\r\n"), cwd, {ftpCwdAsync, 0}, "",
+       true, {"done CwdAsync 0 ftpReady"}, {"< 220 Ready", "< 250 Done"}},
+      {"QUIT answered 221 closes first, then completes", Script().Send("220 Ready\r\n").Reply("221 Bye\r\n"),
+       [](TFtpClient& f) { f.QuitAsync(); }, {ftpQuitAsync, 0}, "", false,
+       {"closed 0", "done QuitAsync 0 ftpReady"}, {"< 220 Ready", "< 221 Bye"}},
+      {"QUIT refused keeps the connection", Script().Send("220 Ready\r\n").Reply("500 No\r\n"),
+       [](TFtpClient& f) { f.QuitAsync(); }, {ftpQuitAsync, 500}, "500 No", true, {"done QuitAsync 500 ftpReady"},
+       {"< 220 Ready", "< 500 No"}},
+      {"a server dropping the connection fails the waiting request",
+       Script().Send("220 Ready\r\n").Receive().Close(), [](TFtpClient& f) { f.PwdAsync(); }, {ftpPwdAsync, 421},
+       "421 Connection closed by the server", false, {"closed 0", "done PwdAsync 421 ftpReady"}, {"< 220 Ready"}},
+      {"an empty accepted list makes 499 a success", Script().Send("220 Ready\r\n").Reply("499 Odd but fine\r\n"),
+       quote, {ftpQuoteAsync, 0}, "", true, {"done QuoteAsync 0 ftpReady"}, {"< 220 Ready", "< 499 Odd but fine"}},
+      {"an empty accepted list makes 500 a failure", Script().Send("220 Ready\r\n").Reply("500 Unknown\r\n"), quote,
+       {ftpQuoteAsync, 500}, "500 Unknown", true, {"done QuoteAsync 500 ftpReady"}, {"< 220 Ready", "< 500 Unknown"}},
+  };
+  for (const RequestRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    ScriptedFtpServer server(row.script);
+    EngineProbe probe;
+    if (row.start) {
+      ASSERT_TRUE(probe.Open(server.Port()));
+      probe.events.clear();
+      EXPECT_EQ(probe.Run([&] { row.start(probe.ftp); }), row.done);
+    } else {
+      probe.Target(server.Port());
+      EXPECT_EQ(probe.Run([&] { probe.ftp.OpenAsync(); }), row.done);
+    }
+    PumpFor(30ms);
+    EXPECT_EQ(probe.events, row.events);
+    EXPECT_EQ(probe.ftp.ErrorMessage(), row.errorMessage);
+    EXPECT_EQ(probe.ftp.Connected(), row.connected);
+    EXPECT_EQ(probe.Replies(), row.replies);
+    EXPECT_EQ(probe.ftp.State(), ftpReady);
+  }
 }
 
 TEST(FtpControl, RepliesSplitAcrossReadsAndJoinedInOne) {
@@ -62,49 +109,6 @@ TEST(FtpControl, WithoutAcceptLFABareLFWaitsForCRLF) {
   ASSERT_TRUE(probe.WaitDone(2));
   EXPECT_EQ(probe.completions.back(), (Completion{ftpPwdAsync, 0}));
   EXPECT_EQ(probe.ftp.DirResult(), "/a\nb");
-}
-
-TEST(FtpControl, MultiLineReplyShowsOnlyItsLastLine) {
-  ScriptedFtpServer server(Script().Send("220 Ready\r\n").Reply("250-First\r\n   indented\r\n250 Done\r\n"));
-  EngineProbe probe;
-  ASSERT_TRUE(probe.Open(server.Port()));
-  probe.ftp.SetHostDirName("/pub");
-  probe.ftp.CwdAsync();
-  ASSERT_TRUE(probe.WaitDone(2));
-  EXPECT_EQ(probe.completions.back(), (Completion{ftpCwdAsync, 0}));
-  EXPECT_EQ(probe.Replies().back(), "< 250 Done");
-  EXPECT_EQ(probe.Replies().size(), 2u);
-  EXPECT_EQ(probe.ftp.LastResponse(), "250 Done");
-}
-
-TEST(FtpControl, GreetingOtherThan220ClosesWithItsCode) {
-  ScriptedFtpServer server(Script().Send("421 Too many users\r\n"));
-  EngineProbe probe;
-  ASSERT_TRUE(probe.Open(server.Port()));
-  EXPECT_EQ(probe.completions, (std::vector<Completion>{{ftpOpenAsync, 421}}));
-  EXPECT_EQ(probe.ftp.ErrorMessage(), "421 Too many users");
-  EXPECT_FALSE(probe.ftp.Connected());
-}
-
-TEST(FtpControl, QuitClosesFirstThenCompletes) {
-  ScriptedFtpServer server(Script().Send("220 Ready\r\n").Reply("221 Bye\r\n"));
-  EngineProbe probe;
-  ASSERT_TRUE(probe.Open(server.Port()));
-  probe.events.clear();
-  probe.ftp.QuitAsync();
-  ASSERT_TRUE(probe.WaitDone(2));
-  EXPECT_EQ(probe.events, (std::vector<std::string>{"closed 0", "done QuitAsync 0 ftpReady"}));
-  EXPECT_EQ(probe.ftp.State(), ftpReady);
-}
-
-TEST(FtpControl, QuitRefusedKeepsTheConnection) {
-  ScriptedFtpServer server(Script().Send("220 Ready\r\n").Reply("500 No\r\n"));
-  EngineProbe probe;
-  ASSERT_TRUE(probe.Open(server.Port()));
-  probe.ftp.QuitAsync();
-  ASSERT_TRUE(probe.WaitDone(2));
-  EXPECT_EQ(probe.completions.back(), (Completion{ftpQuitAsync, 500}));
-  EXPECT_TRUE(probe.ftp.Connected());
 }
 
 TEST(FtpControl, ServerClosingAnIdleConnection) {
@@ -151,28 +155,13 @@ TEST(FtpControl, WaitUntilReadyTimesOutAgainstASilentServer) {
   probe.ftp.OpenAsync();
   ASSERT_TRUE(probe.ftp.WaitUntilReady());
   probe.ftp.SetHostDirName("/slow");
-  const auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(probe.ftp.CwdSync());
-  const auto waited = std::chrono::steady_clock::now() - start;
-  EXPECT_GE(waited, 900ms);
-  EXPECT_LT(waited, 5s);
   EXPECT_EQ(probe.ftp.StatusCode(), 426);
   EXPECT_EQ(probe.ftp.ErrorMessage(), "426 Timeout");
   EXPECT_EQ(probe.ftp.State(), ftpReady);
   // The abandoned CWD is not completed as a success.
   ASSERT_TRUE(probe.WaitDone(2));
   EXPECT_EQ(probe.completions.back(), (Completion{ftpCwdAsync, 426}));
-}
-
-TEST(FtpControl, ServerDroppingTheConnectionFailsTheWaitingRequest) {
-  ScriptedFtpServer server(Script().Send("220 Ready\r\n").Receive().Close());
-  EngineProbe probe;
-  ASSERT_TRUE(probe.Open(server.Port()));
-  probe.ftp.PwdAsync();
-  ASSERT_TRUE(probe.WaitDone(2));
-  EXPECT_EQ(probe.completions.back(), (Completion{ftpPwdAsync, 421}));
-  EXPECT_EQ(probe.ftp.ErrorMessage(), "421 Connection closed by the server");
-  EXPECT_FALSE(probe.ftp.Connected());
 }
 
 TEST(FtpControl, AbortOfASingleRequestReportsItAborted) {
@@ -233,20 +222,6 @@ TEST(FtpControl, AReplyFloodLeavesTheLoopFree) {
   EXPECT_EQ(probe.ftp.ErrorMessage(), "426 Timeout");
   EXPECT_TRUE(PumpUntil([&] { return server.ClosedByClient() == 1; }));
   EXPECT_TRUE(server.Problems().empty());
-}
-
-TEST(FtpControl, EmptyAcceptedListJudgesByFiveHundred) {
-  ScriptedFtpServer server(Script().Send("220 Ready\r\n").Reply("499 Odd but fine\r\n").Reply("500 Unknown\r\n"));
-  EngineProbe probe;
-  ASSERT_TRUE(probe.Open(server.Port()));
-  probe.ftp.SetLocalFileName("SITE CHMOD 644 a.txt");
-  probe.ftp.QuoteAsync();
-  ASSERT_TRUE(probe.WaitDone(2));
-  probe.ftp.QuoteAsync();
-  ASSERT_TRUE(probe.WaitDone(3));
-  EXPECT_EQ(probe.completions[1], (Completion{ftpQuoteAsync, 0}));
-  EXPECT_EQ(probe.completions[2], (Completion{ftpQuoteAsync, 500}));
-  EXPECT_EQ(server.Commands(), (std::vector<std::string>{"SITE CHMOD 644 a.txt", "SITE CHMOD 644 a.txt"}));
 }
 
 TEST(FtpChain, LoginWithoutPasswordSkipsPass) {
