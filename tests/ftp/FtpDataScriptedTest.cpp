@@ -1,5 +1,6 @@
 // Data connections against a scripted server: the order of the final reply and the data
-// close, statistics, PORT and PASV forms, progress abort and the failure paths.
+// close, statistics, PORT and PASV forms, who may connect, the local file, progress abort and
+// the failure paths.
 #include <gtest/gtest.h>
 #include <sys/file.h>
 
@@ -33,6 +34,7 @@ class FtpDataScripted : public ::testing::Test {
  protected:
   // Connects the engine to a server playing `script` after its greeting.
   void Open(Script script, bool passive = true) {
+    probe.ftp.Abort();  // from the row before
     server_ = std::make_unique<ScriptedFtpServer>(Script().Send("220 Ready\r\n").Then(std::move(script)));
     probe.Target(server_->Port());
     probe.ftp.SetPassive(passive);
@@ -77,56 +79,58 @@ class FtpDataScripted : public ::testing::Test {
   std::unique_ptr<ScriptedFtpServer> server_;
 };
 
-TEST_F(FtpDataScripted, ListingEndsOnceWhenTheDataCloseComesFirst) {
-  Open(Script().Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, kListing).Pause(100ms).Send("226 Done\r\n"));
-  EXPECT_EQ(List(), (Completion{ftpDirAsync, 0})) << probe.Transcript();
-  EXPECT_EQ(ReadAll(listing_), kListing) << "the listing is stored byte for byte";
-  EXPECT_EQ(StatisticsLines().size(), 1u) << probe.Transcript();
-}
-
-TEST_F(FtpDataScripted, ListingEndsOnceWhenTheReplyComesFirst) {
-  Open(Script().Reply(data.PasvReply()).Reply("150 Here\r\n226 Done\r\n").Pause(100ms).SendData(data, kListing));
-  EXPECT_EQ(List(), (Completion{ftpDirAsync, 0})) << probe.Transcript();
-  EXPECT_EQ(ReadAll(listing_), kListing);
-  EXPECT_EQ(StatisticsLines().size(), 1u) << probe.Transcript();
-}
-
-TEST_F(FtpDataScripted, EmptyTransferStatistics) {
-  Open(Script().Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, "").Send("226 Done\r\n"));
-  EXPECT_EQ(List(), (Completion{ftpDirAsync, 0}));
-  ASSERT_EQ(StatisticsLines().size(), 1u);
-  EXPECT_EQ(StatisticsLines()[0], "! 0 bytes received/sent in 0 seconds");
-}
-
-TEST_F(FtpDataScripted, StatisticsOfATransferThatTookTime) {
-  Open(Script()
-           .Reply(data.PasvReply())
-           .Reply("150 Here\r\n")
-           .SendData(data, std::string(40000, 'x'))
-           .Pause(300ms)
-           .Send("226 Done\r\n"));
-  EXPECT_EQ(List(), (Completion{ftpDirAsync, 0}));
-  ASSERT_EQ(StatisticsLines().size(), 1u);
-  EXPECT_TRUE(std::regex_match(StatisticsLines()[0],
-                               std::regex(R"(! 40000 bytes received/sent in 0 seconds \(\d+000 Bytes/sec\))")))
-      << StatisticsLines()[0] << ": at 32 KiB and more the division comes first";
-}
-
-TEST_F(FtpDataScripted, ListCommandWithAndWithoutArgument) {
-  Open(Script()
-           .Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, kListing).Send("226 Done\r\n")
-           .Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, kListing).Send("226 Done\r\n"));
-  EXPECT_EQ(List(), (Completion{ftpDirAsync, 0}));
-  EXPECT_EQ(List("-la sub"), (Completion{ftpDirAsync, 0}));
-  EXPECT_EQ(Server().Commands(), (std::vector<std::string>{"PASV", "LIST", "PASV", "LIST -la sub"}));
-}
-
-TEST_F(FtpDataScripted, PassiveReplyNamingAnotherHostStillUsesTheControlAddress) {
+// A listing ends once, with one statistics line, stored byte for byte, however the final
+// reply, the data and the data connection's close are ordered.
+TEST_F(FtpDataScripted, Listings) {
+  DataPort active(DataPort::Mode::Active);
   const std::string elsewhere = "227 Entering Passive Mode (10,9,8,7," + std::to_string(data.Port() >> 8) + "," +
                                 std::to_string(data.Port() & 0xFF) + ")\r\n";
-  Open(Script().Reply(elsewhere).Reply("150 Here\r\n").SendData(data, kListing).Send("226 Done\r\n"));
-  EXPECT_EQ(List(), (Completion{ftpDirAsync, 0})) << probe.Transcript();
-  EXPECT_EQ(ReadAll(listing_), kListing);
+  struct Row {
+    const char* name;
+    Script script;
+    bool passive;
+    std::string argument;
+    std::string sent;
+    std::string commands;    // regular expression over the commands, joined by "; "
+    std::string statistics;  // regular expression
+  };
+  const std::string sent = "! " + std::to_string(kListing.size()) + R"( bytes received/sent in 0 seconds( \(\d+ Bytes/sec\))?)";
+  const Row rows[] = {
+      {"226 after the data close",
+       Script().Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, kListing).Pause(100ms).Send("226 Done\r\n"),
+       true, "", kListing, "PASV; LIST", sent},
+      {"226 before the data close",
+       Script().Reply(data.PasvReply()).Reply("150 Here\r\n226 Done\r\n").Pause(100ms).SendData(data, kListing), true,
+       "", kListing, "PASV; LIST", sent},
+      {"with an argument",
+       Script().Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, kListing).Send("226 Done\r\n"), true,
+       "-la sub", kListing, "PASV; LIST -la sub", sent},
+      {"empty: no rate", Script().Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, "").Send("226 Done\r\n"),
+       true, "", "", "PASV; LIST", "! 0 bytes received/sent in 0 seconds"},
+      {"40000 bytes in 300 ms: from 32 KiB on, the division comes first",
+       Script().Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, std::string(40000, 'x')).Pause(300ms).Send(
+           "226 Done\r\n"),
+       true, "", std::string(40000, 'x'), "PASV; LIST", R"(! 40000 bytes received/sent in 0 seconds \(\d+000 Bytes/sec\))"},
+      {"a PASV reply naming another host: the control connection's address is used",
+       Script().Reply(elsewhere).Reply("150 Here\r\n").SendData(data, kListing).Send("226 Done\r\n"), true, "", kListing,
+       "PASV; LIST", sent},
+      {"active mode to 127.0.0.1 names the loopback address",
+       Script().Reply("200 PORT ok\r\n").Reply("150 Here\r\n").SendData(active, kListing).Send("226 Done\r\n"), false,
+       "", kListing, R"(PORT 127,0,0,1,\d+,\d+; LIST)", sent},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Open(row.script, row.passive);
+    EXPECT_EQ(List(row.argument), (Completion{ftpDirAsync, 0})) << probe.Transcript();
+    EXPECT_TRUE(ReadAll(listing_) == row.sent);
+    std::string commands;
+    for (const auto& c : Server().Commands()) commands += (commands.empty() ? "" : "; ") + c;
+    EXPECT_TRUE(std::regex_match(commands, std::regex(row.commands))) << commands;
+    const auto statistics = StatisticsLines();
+    ASSERT_EQ(statistics.size(), 1u) << probe.Transcript();
+    EXPECT_TRUE(std::regex_match(statistics[0], std::regex(row.statistics))) << statistics[0];
+    probe.log.clear();
+  }
 }
 
 TEST_F(FtpDataScripted, PassiveReplyWithoutAPortFailsTheStep) {
@@ -135,7 +139,9 @@ TEST_F(FtpDataScripted, PassiveReplyWithoutAPortFailsTheStep) {
   Open(Script().Reply(replies[0] + "\r\n").Reply(replies[1] + "\r\n").Reply(replies[2] + "\r\n"));
   for (const std::string& reply : replies) {
     SCOPED_TRACE(reply);
+    const size_t descriptors = OpenDescriptors();
     EXPECT_EQ(List(), (Completion{ftpDirAsync, 550}));
+    EXPECT_EQ(OpenDescriptors(), descriptors) << "the local file was left open";
     EXPECT_EQ(probe.ftp.LastResponse(), "550 FtpException: Invalid passive reply: " + reply);
     EXPECT_EQ(probe.ftp.State(), ftpReady);
   }
@@ -185,25 +191,85 @@ TEST_F(FtpDataScripted, ActiveModeTakesTheDataConnectionOnlyFromTheServer) {
   EXPECT_TRUE(Server().Problems().empty());
 }
 
-TEST_F(FtpDataScripted, PassiveConnectRefused) {
+// Every failure ends the request once, with its code and a text that names it, and leaves
+// no descriptor open where no data connection was made.
+TEST_F(FtpDataScripted, Failures) {
   uint16_t closedPort = 0;
   {
     DataPort gone;
     closedPort = gone.Port();
   }
-  Open(Script().Reply("227 Entering Passive Mode (" + testsupport::LoopbackHostPort(closedPort) + ")\r\n"));
-  EXPECT_EQ(List(), (Completion{ftpDirAsync, 550}));
-  EXPECT_EQ(probe.ftp.ErrorMessage(), "Unable to establish data connection, error #10061");
-}
-
-TEST_F(FtpDataScripted, ActiveModeToLoopbackSendsTheLoopbackPort) {
-  DataPort active(DataPort::Mode::Active);
-  Open(Script().Reply("200 PORT ok\r\n").Reply("150 Here\r\n").SendData(active, kListing).Send("226 Done\r\n"),
-       /*passive=*/false);
-  EXPECT_EQ(List(), (Completion{ftpDirAsync, 0})) << probe.Transcript();
-  ASSERT_FALSE(Server().Commands().empty());
-  EXPECT_TRUE(std::regex_match(Server().Commands()[0], std::regex(R"(PORT 127,0,0,1,\d+,\d+)"))) << Server().Commands()[0];
-  EXPECT_EQ(ReadAll(listing_), kListing);
+  const auto locked = dir.Path() / "locked.bin";
+  ftptest::WritePatternFile(locked, 100);
+  const int holder = ::open(locked.c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+  const std::string impossible = (dir.Path() / "no-such-dir" / "file").string();
+  const auto get = [&](const std::string& local) {
+    return [&, local](TFtpClient& f) {
+      f.SetHostFileName("file");
+      f.SetLocalFileName(local);
+      f.GetAsync();
+    };
+  };
+  const auto put = [&](const std::string& local) {
+    return [&, local](TFtpClient& f) {
+      f.SetHostFileName("up.bin");
+      f.SetLocalFileName(local);
+      f.PutAsync();
+    };
+  };
+  struct Row {
+    const char* name;
+    Script script;
+    std::function<void(TFtpClient&)> start;
+    Completion done;
+    std::string errorMessage;
+    std::string logLine;   // a line the log must hold, when not empty
+    std::string commands;  // what the server got, joined by "; "
+    bool countDescriptors;
+  };
+  const Row rows[] = {
+      {"final reply 451", Script().Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, kListing).Send("451 Local error\r\n"),
+       get(listing_.string()), {ftpGetAsync, 451}, "451 Local error", "! RETR/LIST/NLST Failed", "PASV; RETR file", false},
+      {"data connection reset, final reply 226",
+       Script().Reply(data.PasvReply()).Reply("150 Here\r\n").Pause(200ms).SendDataAndReset(data, kListing).Pause(100ms).Send(
+           "226 Done\r\n"),
+       get(listing_.string()), {ftpGetAsync, 10054}, "Data connection closed with error #10054", "< 226 Done",
+       "PASV; RETR file", false},
+      {"passive connect refused",
+       Script().Reply("227 Entering Passive Mode (" + testsupport::LoopbackHostPort(closedPort) + ")\r\n"),
+       get(listing_.string()), {ftpGetAsync, 550}, "Unable to establish data connection, error #10061", "", "PASV; RETR file",
+       true},
+      {"download into an impossible path", Script().Reply(data.PasvReply()), get(impossible), {ftpGetAsync, 550},
+       "Unable to open local file " + impossible, "", "PASV", true},
+      {"upload of a locked file", Script().Reply(data.PasvReply()), put(locked.string()), {ftpPutAsync, 426},
+       "426 Unable to open local file " + locked.string(), "! 426 Unable to open local file " + locked.string(), "PASV",
+       true},
+      {"upload cancelled by the application", Script().Reply(data.PasvReply()),
+       [&](TFtpClient& f) {
+         f.OnReadyToTransmit = [](TCustomFtpCli*, bool& cancel) { cancel = true; };
+         put(locked.string())(f);
+       },
+       {ftpPutAsync, 426}, "426 Transmit cancelled by application", "! 426 Transmit cancelled by application", "PASV",
+       true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Open(row.script);
+    const size_t descriptors = OpenDescriptors();
+    EXPECT_EQ(Run([&] { row.start(probe.ftp); }), row.done) << probe.Transcript();
+    EXPECT_EQ(probe.ftp.ErrorMessage(), row.errorMessage);
+    if (!row.logLine.empty())
+      EXPECT_NE(std::find(probe.log.begin(), probe.log.end(), row.logLine), probe.log.end()) << probe.Transcript();
+    ASSERT_TRUE(Server().WaitForCommands(1));
+    PumpFor(50ms);
+    std::string commands;
+    for (const auto& c : Server().Commands()) commands += (commands.empty() ? "" : "; ") + c;
+    EXPECT_EQ(commands, row.commands);
+    EXPECT_EQ(probe.ftp.DataSocket().State(), wsClosed);
+    if (row.countDescriptors) EXPECT_EQ(OpenDescriptors(), descriptors);
+  }
+  ::close(holder);
 }
 
 TEST_F(FtpDataScripted, ProgressAbortEndsWithTheServersReply) {
@@ -255,44 +321,6 @@ TEST_F(FtpDataScripted, ADownloadReplacesTheLocalFileOnlyWhenTheServerSends) {
   EXPECT_TRUE(Server().Problems().empty());
 }
 
-TEST_F(FtpDataScripted, AFailedTransferNamesItsCause) {
-  struct Row {
-    const char* name;
-    Script script;  // after PASV
-    uint16_t error;
-    std::string message;
-    std::string note;  // a line the log must hold
-  };
-  const Row rows[] = {
-      {"final reply 451", Script().Reply("150 Here\r\n").SendData(data, kListing).Send("451 Local error\r\n"), 451,
-       "451 Local error", "! RETR/LIST/NLST Failed"},
-      {"data connection reset, final reply 226",
-       Script().Reply("150 Here\r\n").Pause(200ms).SendDataAndReset(data, kListing).Pause(100ms).Send("226 Done\r\n"),
-       10054,
-       "Data connection closed with error #10054", "< 226 Done"},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    Open(Script().Reply(data.PasvReply()).Then(row.script));
-    EXPECT_EQ(List(), (Completion{ftpDirAsync, row.error})) << probe.Transcript();
-    EXPECT_EQ(probe.ftp.ErrorMessage(), row.message);
-    EXPECT_NE(std::find(probe.log.begin(), probe.log.end(), row.note), probe.log.end()) << probe.Transcript();
-    probe.ftp.Abort();
-  }
-}
-
-TEST_F(FtpDataScripted, DownloadIntoAnImpossiblePathLeavesNothingOpen) {
-  Open(Script().Reply(data.PasvReply()));
-  const size_t descriptorsBefore = OpenDescriptors();
-  const std::string target = (dir.Path() / "no-such-dir" / "file").string();
-  probe.ftp.SetHostFileName("file");
-  probe.ftp.SetLocalFileName(target);
-  EXPECT_EQ(Run([&] { probe.ftp.GetAsync(); }), (Completion{ftpGetAsync, 550}));
-  EXPECT_EQ(probe.ftp.LastResponse(), "Unable to open local file " + target);
-  EXPECT_EQ(probe.ftp.DataSocket().State(), wsClosed);
-  EXPECT_EQ(OpenDescriptors(), descriptorsBefore);
-}
-
 TEST_F(FtpDataScripted, ResumeBeyondFourGigabytes) {
   // A sparse local file of 5 GiB: the offset, the REST line and the progress need 64 bits.
   const int64_t size = int64_t{5} << 30;
@@ -319,34 +347,6 @@ TEST_F(FtpDataScripted, ResumeBeyondFourGigabytes) {
   std::string tail(4, '\0');
   in.read(tail.data(), 4);
   EXPECT_EQ(tail, "tail");
-}
-
-TEST_F(FtpDataScripted, LockedUploadFileSendsNothing) {
-  const auto file = dir.Path() / "locked.bin";
-  ftptest::WritePatternFile(file, 100);
-  const int holder = ::open(file.c_str(), O_RDONLY);
-  ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
-  Open(Script().Reply(data.PasvReply()));
-  const size_t descriptorsBefore = OpenDescriptors();
-  probe.ftp.SetHostFileName("up.bin");
-  probe.ftp.SetLocalFileName(file.string());
-  EXPECT_EQ(Run([&] { probe.ftp.PutAsync(); }), (Completion{ftpPutAsync, 426}));
-  EXPECT_EQ(probe.ftp.ErrorMessage(), "426 Unable to open local file " + file.string());
-  EXPECT_NE(std::find(probe.log.begin(), probe.log.end(), "! 426 Unable to open local file " + file.string()),
-            probe.log.end());
-  EXPECT_EQ(Server().Commands(), std::vector<std::string>{"PASV"}) << "no STOR for a file that cannot be read";
-  EXPECT_EQ(probe.ftp.DataSocket().State(), wsClosed);
-  EXPECT_EQ(OpenDescriptors(), descriptorsBefore);
-  ::close(holder);
-}
-
-TEST_F(FtpDataScripted, UploadCancelledByTheApplication) {
-  Open(Script().Reply(data.PasvReply()));
-  probe.ftp.OnReadyToTransmit = [](TCustomFtpCli*, bool& cancel) { cancel = true; };
-  probe.ftp.SetHostFileName("up.bin");
-  probe.ftp.SetLocalFileName("/nonexistent");
-  EXPECT_EQ(Run([&] { probe.ftp.PutAsync(); }), (Completion{ftpPutAsync, 426}));
-  EXPECT_EQ(probe.ftp.ErrorMessage(), "426 Transmit cancelled by application");
 }
 
 }  // namespace
