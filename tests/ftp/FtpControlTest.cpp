@@ -224,15 +224,49 @@ TEST(FtpControl, AReplyFloodLeavesTheLoopFree) {
   EXPECT_TRUE(server.Problems().empty());
 }
 
-TEST(FtpChain, LoginWithoutPasswordSkipsPass) {
-  ScriptedFtpServer server(Script().Send("220 Ready\r\n").Reply("230 Anonymous in\r\n"));
-  EngineProbe probe;
-  probe.Target(server.Port());
-  probe.ftp.ConnectAsync();
-  ASSERT_TRUE(probe.WaitDone());
-  PumpFor(50ms);
-  EXPECT_EQ(probe.completions, (std::vector<Completion>{{ftpConnectAsync, 0}}));
-  EXPECT_EQ(server.Commands(), std::vector<std::string>{"USER user"});
+// Chains against scripted replies: which steps run, how the chain ends and what it reports.
+struct ChainRow {
+  const char* name;
+  Script script;
+  std::function<void(TFtpClient&)> start;
+  Completion done;
+  std::string errorMessage;
+  std::string lastResponse;  // restored to the reply before QUIT
+  bool connected;
+  std::vector<std::string> commands;
+};
+
+TEST(FtpChain, StepsAndEnds) {
+  const auto del = [](TFtpClient& f) { f.SetHostFileName("old.txt"); f.DeleteAsync(); };
+  const ChainRow rows[] = {
+      {"USER answered 230: no PASS", Script().Send("220 Ready\r\n").Reply("230 Anonymous in\r\n"),
+       [](TFtpClient& f) { f.ConnectAsync(); }, {ftpConnectAsync, 0}, "", "230 Anonymous in", true, {"USER user"}},
+      {"no directory: no CWD; the reply before QUIT is kept",
+       Script().Send("220 Ready\r\n").Reply("331 Password\r\n").Reply("230 In\r\n").Reply("250 Deleted\r\n").Reply(
+           "221 Bye\r\n").Close(),
+       del, {ftpDeleteAsync, 0}, "", "250 Deleted", false, {"USER user", "PASS secret", "DELE old.txt", "QUIT"}},
+      {"the chained size reports the kind of Size",
+       Script().Send("220 Ready\r\n").Reply("230 In\r\n").Reply("250 Here\r\n").Reply("213 8589934592\r\n").Reply(
+           "221 Bye\r\n").Close(),
+       [](TFtpClient& f) { f.SetHostDirName("/data"); f.SetHostFileName("big.iso"); f.FileSizeAsync(); },
+       {ftpSizeAsync, 0}, "", "213 8589934592", false, {"USER user", "CWD /data", "SIZE big.iso", "QUIT"}},
+      {"an empty user name in a later step fails the request", Script().Send("220 Ready\r\n"),
+       [](TFtpClient& f) { f.SetUserName(""); f.ConnectAsync(); }, {ftpConnectAsync, 500}, "500 UserName emtpy",
+       "500 UserName emtpy", true, {}},
+  };
+  for (const ChainRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    ScriptedFtpServer server(row.script);
+    EngineProbe probe;
+    probe.Target(server.Port());
+    EXPECT_EQ(probe.Run([&] { row.start(probe.ftp); }), row.done) << probe.Transcript();
+    PumpFor(30ms);
+    EXPECT_EQ(probe.completions.size(), 1u);
+    EXPECT_EQ(probe.ftp.ErrorMessage(), row.errorMessage);
+    EXPECT_EQ(probe.ftp.LastResponse(), row.lastResponse);
+    EXPECT_EQ(probe.ftp.Connected(), row.connected);
+    EXPECT_EQ(server.Commands(), row.commands);
+  }
 }
 
 TEST(FtpChain, StopsAtTheFirstFailureWithItsCode) {
@@ -258,46 +292,6 @@ TEST(FtpChain, StopsAtTheFirstFailureWithItsCode) {
   EXPECT_EQ(server.Commands(), (std::vector<std::string>{"USER user", "PASS secret", "NOOP"}));
 }
 
-TEST(FtpChain, SkipsCwdWithoutADirectoryAndRestoresTheReplyBeforeQuit) {
-  ScriptedFtpServer server(Script()
-                               .Send("220 Ready\r\n")
-                               .Reply("331 Password\r\n")
-                               .Reply("230 In\r\n")
-                               .Reply("250 Deleted\r\n")
-                               .Reply("221 Bye\r\n")
-                               .Close());
-  EngineProbe probe;
-  probe.Target(server.Port());
-  probe.ftp.SetHostFileName("old.txt");
-  probe.ftp.DeleteAsync();
-  ASSERT_TRUE(probe.WaitDone());
-  EXPECT_EQ(probe.completions, (std::vector<Completion>{{ftpDeleteAsync, 0}}));
-  EXPECT_EQ(server.Commands(), (std::vector<std::string>{"USER user", "PASS secret", "DELE old.txt", "QUIT"}));
-  EXPECT_EQ(probe.ftp.LastResponse(), "250 Deleted");
-  EXPECT_EQ(probe.ftp.StatusCode(), 250);
-  EXPECT_EQ(probe.Replies().back(), "< 221 Bye");
-  EXPECT_FALSE(probe.ftp.Connected());
-}
-
-TEST(FtpChain, FileSizeReportsTheKindOfSize) {
-  ScriptedFtpServer server(Script()
-                               .Send("220 Ready\r\n")
-                               .Reply("230 In\r\n")
-                               .Reply("250 Here\r\n")
-                               .Reply("213 8589934592\r\n")
-                               .Reply("221 Bye\r\n")
-                               .Close());
-  EngineProbe probe;
-  probe.Target(server.Port());
-  probe.ftp.SetHostDirName("/data");
-  probe.ftp.SetHostFileName("big.iso");
-  probe.ftp.FileSizeAsync();
-  ASSERT_TRUE(probe.WaitDone());
-  EXPECT_EQ(probe.completions, (std::vector<Completion>{{ftpSizeAsync, 0}}));
-  EXPECT_EQ(probe.ftp.SizeResult(), 8589934592);
-  EXPECT_EQ(server.Commands(), (std::vector<std::string>{"USER user", "CWD /data", "SIZE big.iso", "QUIT"}));
-}
-
 TEST(FtpChain, AbortEndsTheChainWith426) {
   ScriptedFtpServer server(Script().Send("220 Ready\r\n").Reply("331 Password\r\n").Receive());
   EngineProbe probe;
@@ -311,17 +305,6 @@ TEST(FtpChain, AbortEndsTheChainWith426) {
   EXPECT_EQ(probe.completions, (std::vector<Completion>{{ftpConnectAsync, 426}}));
   EXPECT_EQ(probe.ftp.ErrorMessage(), "426 Operation aborted.");
   EXPECT_FALSE(probe.ftp.Connected());
-}
-
-TEST(FtpChain, EmptyUserNameInALaterStepFailsTheRequest) {
-  ScriptedFtpServer server(Script().Send("220 Ready\r\n"));
-  EngineProbe probe;
-  probe.Target(server.Port());
-  probe.ftp.SetUserName("");
-  probe.ftp.ConnectAsync();
-  ASSERT_TRUE(probe.WaitDone());
-  EXPECT_EQ(probe.completions, (std::vector<Completion>{{ftpConnectAsync, 500}}));
-  EXPECT_EQ(probe.ftp.ErrorMessage(), "500 UserName emtpy");
 }
 
 TEST(FtpConnect, RefusedConnectionReportsTheSocketError) {
