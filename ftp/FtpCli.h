@@ -22,6 +22,14 @@
 //   reply line of the first failure of the request (kept until a chain starts). Multi-line
 //   replies ("123-...") are assembled; only their final line reaches the judge and the log.
 //
+// Transfers
+//   One data connection at a time: passive (PASV, to the control connection's peer) or
+//   active (PORT, listening on the control connection's local address and taking the
+//   connection only from the control connection's peer; see FtpDataAddress.h). A transfer
+//   ends once both its final reply and the close of its data connection were seen. A
+//   download empties an existing local file only once the server answered 150 or 125; a
+//   resumed one (ResumeAt > 0) continues the file and never empties it.
+//
 // Log
 //   OnDisplay receives "> " + every command sent (the password included), "< " + every reply
 //   line shown, and the engine's own notes starting "! " (statistics, transfer errors).
