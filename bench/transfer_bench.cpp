@@ -4,6 +4,7 @@
 // peer per server, and the engine's peak memory.
 // Usage: transfer_bench [MiB] [rounds]   (default 1024 MiB, 5 rounds; run as root)
 #include <QCoreApplication>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -113,6 +114,7 @@ bool MeasureServer(int64_t mib, int rounds) {
   const fs::path down = local.Path() / "down.bin";
   const fs::path up = local.Path() / "up.bin";
   fs::copy_file(server.Root() / "big.bin", up);
+  ::sync();  // the sample files reach the disk now, not in the middle of a measurement
 
   EngineClient engine(target);
   std::map<std::string, std::vector<double>> rates;  // "tool direction" -> MB/s per round
