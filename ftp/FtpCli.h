@@ -250,6 +250,7 @@ class TCustomFtpCli {
   void AttachReceiveHandlers();
   void ReceiveData();
   void WriteReceivedBlock(const char* data, int len);
+  void LocalWriteFailed();
   void ReceiveClosed(uint16_t error);
   void ReceiveFirstReply();
   void ReceiveFinalReply();

@@ -276,15 +276,30 @@ void TCustomFtpCli::ReceiveData() {
     return;
   }
   if (TriggerProgress()) return;
-  if (!transferBuffer_) transferBuffer_ = std::make_unique_for_overwrite<char[]>(kFtpReceiveBlockSize);
-  const int n = dataSocket_->Receive(transferBuffer_.get(), kFtpReceiveBlockSize);
-  if (n > 0) {
-    byteCount_ += n;
-    WriteReceivedBlock(transferBuffer_.get(), n);
-  } else if (n < 0 && dataSocket_->State() == wsConnected && dataSocket_->LastError() != 10035) {
+  int n = 0;
+  if (localStream_ && !displayFileFlag_ && !dataSocket_->HoldsReceivedData()) {
+    // Into the file inside the kernel: the bytes are not copied through the engine.
+    bool fileFailed = false;
+    n = dataSocket_->ReceiveToFile(localStream_->Descriptor(), kFtpReceiveBlockSize, fileFailed);
+    if (n > 0) byteCount_ += n;
+    if (fileFailed) return LocalWriteFailed();
+  } else {
+    if (!transferBuffer_) transferBuffer_ = std::make_unique_for_overwrite<char[]>(kFtpReceiveBlockSize);
+    n = dataSocket_->Receive(transferBuffer_.get(), kFtpReceiveBlockSize);
+    if (n > 0) {
+      byteCount_ += n;
+      WriteReceivedBlock(transferBuffer_.get(), n);
+    }
+  }
+  if (n < 0 && dataSocket_->State() == wsConnected && dataSocket_->LastError() != 10035) {
     TriggerDisplay("! Data: Receive error " + std::to_string(dataSocket_->LastError()));
     dataSocket_->Shutdown(SHUT_RDWR);
   }
+}
+
+void TCustomFtpCli::LocalWriteFailed() {
+  TriggerDisplay("! Error writing local file");
+  dataSocket_->Shutdown(SHUT_RDWR);
 }
 
 void TCustomFtpCli::WriteReceivedBlock(const char* data, int len) {
@@ -292,8 +307,7 @@ void TCustomFtpCli::WriteReceivedBlock(const char* data, int len) {
     try {
       localStream_->Write(data, len);
     } catch (const std::exception&) {
-      TriggerDisplay("! Error writing local file");
-      dataSocket_->Shutdown(SHUT_RDWR);
+      LocalWriteFailed();
     }
   }
   if (!displayFileFlag_) return;

@@ -136,6 +136,16 @@ int TCustomWSocket::Receive(void* buffer, int len) {
   return count;
 }
 
+int TCustomWSocket::ReceiveToFile(int fileDescriptor, int len, bool& fileFailed) {
+  const platform::SpliceOutcome moved = SocketCall(platform::SpliceToFile, handle_, fileDescriptor, len);
+  fileFailed = moved.fileFailed;
+  if (moved.bytes < 0)
+    lastError_ = platform::LastSocketError();
+  else
+    AddToReadCount(moved.bytes);
+  return moved.bytes;
+}
+
 int TCustomWSocket::ReceiveFrom(void* buffer, int len, sockaddr_in* from) {
   const int count = ReceiveFromRaw(buffer, len, 0, from);
   if (count < 0)

@@ -259,15 +259,18 @@ TEST_F(FtpDataScripted, Failures) {
     const size_t descriptors = OpenDescriptors();
     EXPECT_EQ(Run([&] { row.start(probe.ftp); }), row.done) << probe.Transcript();
     EXPECT_EQ(probe.ftp.ErrorMessage(), row.errorMessage);
-    if (!row.logLine.empty())
+    if (!row.logLine.empty()) {
       EXPECT_NE(std::find(probe.log.begin(), probe.log.end(), row.logLine), probe.log.end()) << probe.Transcript();
+    }
     ASSERT_TRUE(Server().WaitForCommands(1));
     PumpFor(50ms);
     std::string commands;
     for (const auto& c : Server().Commands()) commands += (commands.empty() ? "" : "; ") + c;
     EXPECT_EQ(commands, row.commands);
     EXPECT_EQ(probe.ftp.DataSocket().State(), wsClosed);
-    if (row.countDescriptors) EXPECT_EQ(OpenDescriptors(), descriptors);
+    if (row.countDescriptors) {
+      EXPECT_EQ(OpenDescriptors(), descriptors);
+    }
   }
   ::close(holder);
 }

@@ -175,6 +175,11 @@ TEST(SocksExchange, BytesBehindTheFinalReplyComeFirstRightAfterConnecting) {
                                  .Send("lo\r\n"));
     SocksClient client;
     client.readSize = row.readSize;
+    bool heldByTheLayer = false;
+    client.socket.OnDataAvailable = [&, read = client.socket.OnDataAvailable](TCustomWSocket* s, uint16_t e) {
+      if (client.data.empty()) heldByTheLayer = s->HoldsReceivedData();
+      read(s, e);
+    };
     std::string atConnect;
     client.socket.OnSessionConnected = [&](TCustomWSocket*, uint16_t e) {
       client.events.push_back("connected " + std::to_string(e));
@@ -184,6 +189,7 @@ TEST(SocksExchange, BytesBehindTheFinalReplyComeFirstRightAfterConnecting) {
     // Before the rest is sent, the early bytes must all be read, without any new readiness.
     ASSERT_TRUE(client.AwaitData(7));
     EXPECT_EQ(client.data, "220 Hel");
+    EXPECT_TRUE(heldByTheLayer) << "only Receive may read them";
     EXPECT_EQ(atConnect, "");
     ASSERT_TRUE(client.AwaitData(kGreeting.size()));
     EXPECT_EQ(client.data, kGreeting);

@@ -1,6 +1,8 @@
 // The socket component over real loopback connections: event order, the send queue,
 // closing, guards, lookups and the library's life.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <memory>
 #include <string>
@@ -159,6 +161,39 @@ TEST(WSocket, BulkDataArrivesIntactThroughPartialSends) {
   EXPECT_EQ(reportedSent, static_cast<int64_t>(payload.size()));
   EXPECT_TRUE(PumpUntil([&] { return l.events.back() == "sent 0"; }));
   EXPECT_EQ(l.peer->ReadCount(), static_cast<int32_t>(payload.size()));
+}
+
+// Received bytes go straight into a file at its position; a file that takes no splice (one
+// opened to append) is written the ordinary way.
+TEST(WSocket, ReceiveToFileWritesAtTheFilesPosition) {
+  for (const int appendFlag : {0, O_APPEND}) {
+    SCOPED_TRACE(appendFlag ? "append" : "plain");
+    Loopback l;
+    ASSERT_TRUE(l.Connected());
+    char path[] = "/tmp/marlo-receive-XXXXXX";
+    const int file = ::mkstemp(path);
+    ASSERT_GE(file, 0);
+    ::unlink(path);
+    ASSERT_EQ(::write(file, "head:", 5), 5);
+    ASSERT_EQ(::fcntl(file, F_SETFL, appendFlag), 0);
+    std::string payload(3 << 20, '\0');  // more than one pipe's worth
+    for (size_t i = 0; i < payload.size(); ++i) payload[i] = static_cast<char>(i * 7 + i / 251);
+    int64_t moved = 0;
+    bool fileFailed = false;
+    l.client.OnDataAvailable = [&](TCustomWSocket* s, uint16_t) {
+      EXPECT_FALSE(s->HoldsReceivedData());
+      const int n = s->ReceiveToFile(file, 1 << 20, fileFailed);
+      if (n > 0) moved += n;
+    };
+    l.peer->Send(payload.data(), static_cast<int>(payload.size()));
+    ASSERT_TRUE(PumpUntil([&] { return moved == static_cast<int64_t>(payload.size()) || fileFailed; }, 20s));
+    EXPECT_FALSE(fileFailed);
+    EXPECT_EQ(l.client.ReadCount(), static_cast<int32_t>(payload.size()));
+    std::string written(payload.size() + 5, '\0');
+    EXPECT_EQ(::pread(file, written.data(), written.size(), 0), static_cast<ssize_t>(written.size()));
+    EXPECT_TRUE(written == "head:" + payload);
+    ::close(file);
+  }
 }
 
 TEST(WSocket, GuardsAndDefaultsAfterAClose) {
