@@ -4,6 +4,7 @@
 // Each shot builds its window on sample data, as a user would see it on opening.
 #include <QApplication>
 #include <QDir>
+#include <QListWidget>
 #include <QPixmap>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -117,8 +118,10 @@ int main(int argc, char** argv) {
       {"permissions.png", [] { return std::make_unique<dialogs::T_ChMod>(nullptr, "-rwxr-xr-x"); }},
       {"custom-commands.png",
        [] {
-         return std::make_unique<dialogs::T_FCmd>(
+         auto dialog = std::make_unique<dialogs::T_FCmd>(
              nullptr, CustomCommands{{"Помощь сервера", "Права 644"}, {"SITE HELP", "SITE CHMOD 644 index.html"}});
+         dialog->findChild<QListWidget*>("lbCmd")->setCurrentRow(1);
+         return dialog;
        }},
       {"input.png",
        [] { return std::make_unique<dialogs::TInputForm>(nullptr, "Add Command", "Enter command", "NOOP", true); }},
