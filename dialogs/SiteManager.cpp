@@ -375,7 +375,7 @@ void TFFtpBase::ChooseLocalDir() {
   if (!chosen.isEmpty()) localDir_->setText(chosen);
 }
 
-QString TFFtpBase::FieldWithSemicolon() const {
+QString TFFtpBase::FieldThatCannotBeStored() const {
   const std::pair<QString, QString> fields[] = {
       {QStringLiteral("Название"), name_->text()},
       {QStringLiteral("FTP Сервер"), server_->text()},
@@ -386,11 +386,12 @@ QString TFFtpBase::FieldWithSemicolon() const {
       {QStringLiteral("E-Mail"), email_->text()},
       {QStringLiteral("Начальная директория на локальной машине"), localDir_->text()},
       {QStringLiteral("Начальная директория на сервере"), remoteDir_->text()},
-      {QStringLiteral("Комментарий"), desc_->toPlainText()},
       {QStringLiteral("Тип сервера"), hostTypes_->currentText()},
   };
   for (const auto& [caption, text] : fields)
-    if (text.contains(';')) return caption;
+    if (text.contains(';') || text.trimmed().contains('\n') || text.trimmed().contains('\r')) return caption;
+  // The comment's lines are joined, so only ";" stands in its way.
+  if (desc_->toPlainText().contains(';')) return QStringLiteral("Комментарий");
   return {};
 }
 
@@ -399,10 +400,10 @@ void TFFtpBase::TrySave() {
     QMessageBox::critical(this, QStringLiteral("Attention"), QStringLiteral("Server Name must be defined"));
     return;
   }
-  if (const QString field = FieldWithSemicolon(); !field.isEmpty()) {
+  if (const QString field = FieldThatCannotBeStored(); !field.isEmpty()) {
     QMessageBox::critical(this, QStringLiteral("Attention"),
-                          QStringLiteral("Поле «%1» не может содержать знак «;»: "
-                                         "он разделяет поля в списке серверов.")
+                          QStringLiteral("Поле «%1» не может содержать знак «;» или перевод строки: "
+                                         "они разделяют поля и строки в списке серверов.")
                               .arg(field));
     return;
   }

@@ -15,8 +15,9 @@
 //   editable, and edits go to it (not to the host type shown before).
 // - After "delete" the first host type is shown; nothing is stored over the host type that
 //   moved into the deleted one's place.
-// - A site line cannot hold ";" (it ends a value on reading), so saving is refused, with a
-//   message naming the field, while a field the line holds contains one.
+// - A site line cannot hold ";" (it ends a value on reading) nor a line break inside a value
+//   (it would split the site in two), so saving is refused, with a message naming the field,
+//   while a field contains one.
 #include <QDialog>
 #include <array>
 #include <string>
@@ -76,7 +77,7 @@ class TFFtpBase : public QDialog {
   void ChooseLocalDir();
   void TrySave();
   // The caption of the first field the site line cannot hold, or "" when all can be stored.
-  QString FieldWithSemicolon() const;
+  QString FieldThatCannotBeStored() const;
 
   SiteRecord site_;
   std::string programDirectory_;

@@ -88,16 +88,18 @@ std::string T_FCmd::PickedCommand() const {
 }
 
 bool T_FCmd::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && HandleKey(static_cast<QKeyEvent*>(event)->key())) return true;
+  if (event->type() == QEvent::KeyPress && HandleKey(*static_cast<QKeyEvent*>(event))) return true;
   return QDialog::eventFilter(watched, event);
 }
 
 void T_FCmd::keyPressEvent(QKeyEvent* event) {
-  if (!HandleKey(event->key())) QDialog::keyPressEvent(event);
+  if (!HandleKey(*event)) QDialog::keyPressEvent(event);
 }
 
-bool T_FCmd::HandleKey(int key) {
-  switch (key) {
+bool T_FCmd::HandleKey(const QKeyEvent& event) {
+  // Shift+Insert, Ctrl+Insert and Shift+Delete stay the edits' paste, copy and cut.
+  if (event.modifiers() & ~Qt::KeypadModifier) return false;
+  switch (event.key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
       done(Selected() >= 0 ? kPicked : kClosed);

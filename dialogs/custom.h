@@ -7,7 +7,8 @@
 // The dialog takes the keys Enter, Escape, Insert and Delete before any of its controls,
 // also while an edit has the focus: Insert adds an empty entry, Delete removes the selected
 // one (not a character), Enter picks the selected entry or, with none selected, closes like
-// Escape. A double click on an entry picks it too.
+// Escape. A double click on an entry picks it too. With Shift or Ctrl held, the keys keep
+// their usual meaning in an edit (Shift+Insert pastes, Shift+Delete cuts).
 //
 // A hand-edited command file may hold fewer command lines than names: a name without a line
 // shows and picks an empty line, and gets one as soon as it is edited.
@@ -17,6 +18,7 @@
 
 #include "settings/commands.h"
 
+class QKeyEvent;
 class QLineEdit;
 class QListWidget;
 
@@ -40,7 +42,7 @@ class T_FCmd : public QDialog {
 
  private:
   // The form's own keys; false for any other key.
-  bool HandleKey(int key);
+  bool HandleKey(const QKeyEvent& event);
   int Selected() const;
   std::string& LineOf(int entry);
   void ShowSelected();

@@ -72,6 +72,13 @@ TEST(CommandDialog, KeysButtonsAndTheirResults) {
          Key(d, "eCmd", Qt::Key_Return);
        },
        "NOOP", {{"Help", "Chmod", "Noop"}, {"SITE HELP", "SITE CHMOD 644 a", "NOOP"}}},
+      {"Shift+Insert in an edit is the edit's paste, not a new entry", two,
+       [](auto& d) {
+         SelectRow(d, 0);
+         QTest::keyClick(Find<QWidget>(d, "eCmd"), Qt::Key_Insert, Qt::ShiftModifier);
+         Key(d, "eCmd", Qt::Key_Escape);
+       },
+       "", two},
       {"an entry added and closed with Закрыть stays, empty", two,
        [](auto& d) {
          Press(d, "AddButton");

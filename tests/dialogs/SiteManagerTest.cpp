@@ -197,13 +197,17 @@ TEST(SiteManager, SaveIsRefusedWhileTheSiteCannotBeStored) {
       {"no server", "ServerEdt", "", "Attention: Server Name must be defined"},
       {"a ; in the password would cut it on reading", "PasswordEdt", "a;b", "«Пароль»"},
       {"a ; in the server", "ServerEdt", "host;x", "«FTP Сервер»"},
+      {"a pasted line break inside a value would split the site's line", "RemoteDirEdt", "/pub\n/x",
+       "«Начальная директория на сервере»"},
   };
   for (const Row& row : rows) {
     ScratchDir dir;
     SiteRecord site = Site("0957681", "");
     QString message;
     AnswerNextModal<TFFtpBase>([&row, &message](TFFtpBase& d) {
-      Edit(d, row.field, row.text);
+      auto* edit = Find<QLineEdit>(d, row.field);
+      edit->selectAll();
+      edit->insert(QString::fromUtf8(row.text));  // as a paste does
       AnswerNextModal<QMessageBox>([&message](QMessageBox& box) {
         message = box.windowTitle() + ": " + box.text();
         box.accept();
