@@ -172,6 +172,10 @@ T_Options::T_Options(QWidget* parent, const ProgramOptions& options) : QDialog(p
   layout->addWidget(buttons);
 
   Fill();
+  // The tree comes first from the keyboard: it picks the page that Tab then enters.
+  setTabOrder(tree_, pages_);
+  tree_->setCurrentItem(tree_->topLevelItem(0));
+  tree_->setFocus();
 }
 
 QWidget* T_Options::BuildConnectionPage() {

@@ -32,22 +32,20 @@ namespace {
 constexpr int kCustomFormat = 2;
 constexpr int kHostTypeNameLength = 255;
 
-struct FormatChoice {
+struct NamedControl {
   const char* name;
   const char* caption;
 };
-const FormatChoice kFormats[] = {
+// In the order of their digits.
+const NamedControl kFormats[] = {
     {"rbDefault", "Стандартный"},
     {"rbText", "Текстовый формат"},
     {"rbCustom", "Настройка"},
     {"rbMFTP", "Microsoft FTP-v.4.0."},
 };
 
-struct ColumnField {
-  const char* name;
-  const char* caption;
-};
-const ColumnField kColumns[] = {
+// In the order of the code's characters 2 to 7.
+const NamedControl kColumns[] = {
     {"eFName", "Name"}, {"eFSize", "Size"},  {"eFDate", "Month"},
     {"eFDate2", "Day"}, {"eFTime", "Time"}, {"eFAttr", "Attribute"},
 };
@@ -58,7 +56,7 @@ std::string Text(const QLineEdit* edit) { return platform::Trim(ToBytes(edit->te
 std::string JoinLines(const QString& text) {
   QStringList lines = text.split('\n');
   if (lines.size() > 1 && lines.back().isEmpty()) lines.removeLast();
-  return ToBytes(text.isEmpty() ? QString() : lines.join('`'));
+  return ToBytes(lines.join('`'));
 }
 
 }  // namespace
