@@ -32,7 +32,9 @@ std::string LastComponent(const std::string& answer) {
 
 LocalPane::LocalPane(LocalPrompts& prompts, const fs::path& directory)
     : prompts_(prompts), directory_("/") {
-  if (!ChangeDirectory(directory)) ListLocalDirectory();
+  std::error_code error;
+  const fs::path absolute = fs::absolute(directory, error);
+  if (error || !ChangeDirectory(absolute)) ListLocalDirectory();
 }
 
 std::string LocalPane::WorkDirectory() const {

@@ -38,7 +38,8 @@ namespace local {
 
 class LocalPane {
  public:
-  // Lists `directory` at once; when it is not a directory the pane starts at "/".
+  // Lists `directory` (a relative one taken from the process's current directory) at once;
+  // when it is not a directory the pane starts at "/".
   LocalPane(LocalPrompts& prompts, const std::filesystem::path& directory);
 
   const std::filesystem::path& Directory() const { return directory_; }
