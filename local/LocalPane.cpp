@@ -109,7 +109,7 @@ void LocalPane::Delete() {
     if (directory_ == directory_.root_path()) return;
     // The pane leaves the directory it is about to delete, whatever the answer will be.
     start.push_back(directory_);
-    directory_ = directory_.parent_path();
+    ChangeDirectory(directory_.parent_path());
   }
   DeletionPlan plan;
   std::optional<FileFailure> failure = PlanDeletion(start, plan);

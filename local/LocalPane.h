@@ -28,6 +28,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "listing/PaneModel.h"
 #include "local/CaseConversion.h"
@@ -78,8 +79,8 @@ class LocalPane {
   // remove %d file(s)" (+ " and %d folder(es)"). Symbolic links are removed as links and
   // counted as files: what they point to is never touched or descended into.
   void Delete();
-  // The first selected item, when it is a file: shown in the text viewer, or opened as the
-  // desktop does with the pane's directory as working directory.
+  // The first selected item, when it is a file: shown in the text viewer (ViewAsText), or
+  // opened as the desktop does, with the pane's directory as working directory (Run).
   void ViewAsText();
   void Run();
 
