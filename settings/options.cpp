@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "platform/IniFile.h"
+#include "platform/ProgramDirectory.h"
 
 namespace {
 

@@ -1,9 +1,15 @@
-// Site records, their lines in ftplist.TXT, the site list file and the host types file.
+// Site records, their lines in ftplist.TXT, the site list file and the host types file; and
+// how every stored file of the program is saved.
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
 
 #include "platform/RandomText.h"
 #include "platform/ScratchDir.h"
 #include "platform/TextCodec.h"
+#include "settings/commands.h"
 #include "sites/ftpbase.h"
 
 namespace {
@@ -24,8 +30,6 @@ TEST(SiteLine, LinesOfTheProgramRoundTripByteForByte) {
       "Answer=0957681;AnswerName=Default;CheckPSW=1;",
   };
   for (const char* line : lines) EXPECT_EQ(FormatSiteLine(ParseSiteLine(line, kOptions)), line);
-  EXPECT_EQ(ParseSiteLine(lines[0], kOptions).Password, "");
-  EXPECT_EQ(ParseSiteLine(lines[1], kOptions).Desc, "a`b");
 }
 
 TEST(SiteLine, NewSiteWithOnlyNameAndServer) {
@@ -83,6 +87,14 @@ TEST(SiteLine, ReadsFlags) {
   for (const Row& row : rows) EXPECT_EQ(ParseSiteLine(row.line, kOptions).*row.field, row.expected) << row.name;
 }
 
+TEST(SiteRecord, NewSiteTakesTheAnonymousAddressOnlyWhenSwitchedOn) {
+  ProgramOptions options;
+  options.AnonymousMail = "me@example.org";
+  EXPECT_EQ(NewSiteRecord(options).EMail, "");
+  options.AnonymousMailEnabled = true;
+  EXPECT_EQ(NewSiteRecord(options).EMail, "me@example.org");
+}
+
 SiteRecord EveryFieldSet() {
   SiteRecord s;
   s.Name = "Мой сервер", s.Server = "192.0.2.1", s.Password = "p w=1", s.User = "u", s.Account = "acct";
@@ -92,19 +104,7 @@ SiteRecord EveryFieldSet() {
   return s;
 }
 
-TEST(SiteLine, EveryFieldRoundTrips) {
-  EXPECT_EQ(ParseSiteLine(FormatSiteLine(EveryFieldSet()), kOptions), EveryFieldSet());
-}
-
-TEST(SiteRecord, NewSiteTakesTheAnonymousAddressOnlyWhenSwitchedOn) {
-  ProgramOptions options;
-  options.AnonymousMail = "me@example.org";
-  EXPECT_EQ(NewSiteRecord(options).EMail, "");
-  options.AnonymousMailEnabled = true;
-  EXPECT_EQ(NewSiteRecord(options).EMail, "me@example.org");
-}
-
-TEST(SiteList, SavesAndLoadsInOrderInAPrivateFile) {
+TEST(SiteList, EveryFieldOfEverySiteRoundTripsInOrderInAPrivateFile) {
   ScratchDir dir;
   SiteList sites{EveryFieldSet(), NewSiteRecord(kOptions), EveryFieldSet()};
   sites[1].Name = "b";
@@ -114,6 +114,18 @@ TEST(SiteList, SavesAndLoadsInOrderInAPrivateFile) {
   SiteList loaded{NewSiteRecord(kOptions)};
   ASSERT_TRUE(LoadSiteList(loaded, kOptions, dir.Path()));
   EXPECT_EQ(loaded, sites);
+}
+
+TEST(SiteList, LineBreaksInValuesStayOnTheSitesLine) {
+  ScratchDir dir;
+  SiteRecord site = NewSiteRecord(kOptions);
+  site.Name = "A", site.Server = "h\r\nName=B;", site.Desc = "one\r\ntwo\nthree";
+  ASSERT_TRUE(SaveSiteList({site}, dir.Path()));
+  SiteList loaded;
+  ASSERT_TRUE(LoadSiteList(loaded, kOptions, dir.Path()));
+  ASSERT_EQ(loaded.size(), 1u);
+  EXPECT_EQ(loaded[0].Server, "h");
+  EXPECT_EQ(loaded[0].Desc, "one`two`three");
 }
 
 TEST(SiteList, MissingFileLeavesTheListAndEmptyLinesAreSkipped) {
@@ -127,16 +139,6 @@ TEST(SiteList, MissingFileLeavesTheListAndEmptyLinesAreSkipped) {
   EXPECT_EQ(sites[1].Name, "");  // a line without Name is still a site
 }
 
-TEST(SiteList, WindowsFileWithCyrillicNamesLoads) {
-  ScratchDir dir;
-  dir.Write(kSiteListFileName, "Name=\xCC\xEE\xE9 \xF1\xE5\xF0\xE2\xE5\xF0;Desc=\xE0`\xE1;\r\n");
-  SiteList sites;
-  ASSERT_TRUE(LoadSiteList(sites, kOptions, dir.Path()));
-  ASSERT_EQ(sites.size(), 1u);
-  EXPECT_EQ(sites[0].Name, "Мой сервер");
-  EXPECT_EQ(sites[0].Desc, "а`б");
-}
-
 TEST(SiteList, FindSiteGivesTheFirstExactName) {
   SiteList sites(3, NewSiteRecord(kOptions));
   sites[0].Name = "Home", sites[1].Name = "Work", sites[2].Name = "Work";
@@ -146,25 +148,21 @@ TEST(SiteList, FindSiteGivesTheFirstExactName) {
 
 TEST(HostTypes, ReadsCommaTextLines) {
   ScratchDir dir;
-  EXPECT_EQ(LoadHostTypes(dir.File("Answer.txt")).front().Name, "Default");
-  dir.Write("Answer.txt", "\"Unix host\",2123456,extra\r\n\r\nOnlyName\r\nVMS 3111111\r\n");
-  const std::vector<HostType> types = LoadHostTypes(dir.File("Answer.txt"));
-  ASSERT_EQ(types.size(), 3u);
-  EXPECT_EQ(types[0].Name, "Unix host");
-  EXPECT_EQ(types[0].Code, "2123456");
-  EXPECT_EQ(types[1].Code, "0957681");
-  EXPECT_EQ(types[2].Name, "VMS");
-  EXPECT_EQ(types[2].Code, "3111111");
+  EXPECT_EQ(LoadHostTypes(dir.Path()), (std::vector<HostType>{{"Default", "0957681"}}));
+  dir.Write(kHostTypesFileName, "\"Unix host\",2123456,extra\r\n\r\nOnlyName\r\nVMS 3111111\r\n");
+  EXPECT_EQ(LoadHostTypes(dir.Path()),
+            (std::vector<HostType>{{"Unix host", "2123456"}, {"OnlyName", "0957681"}, {"VMS", "3111111"}}));
 }
 
-TEST(HostTypes, WritesQuotedNamesThatReadBack) {
+TEST(HostTypes, WhatIsWrittenReadsBack) {
   ScratchDir dir;
-  const std::vector<HostType> types{{"Default", "0957681"}, {"My \"odd\" host", "2111111"}};
-  ASSERT_TRUE(SaveHostTypes(types, dir.File("Answer.txt")));
-  EXPECT_EQ(dir.Read("Answer.txt"), "\"Default\",0957681\r\n\"My \"\"odd\"\" host\",2111111\r\n");
-  const std::vector<HostType> loaded = LoadHostTypes(dir.File("Answer.txt"));
-  ASSERT_EQ(loaded.size(), 2u);
-  EXPECT_EQ(loaded[1].Name, "My \"odd\" host");
+  std::vector<HostType> types{
+      {"Default", "0957681"}, {"My \"odd\" host", "2111111"}, {"Odd code", "1 2,\"3"}, {"Cut\r\nname", "x\ny"}};
+  ASSERT_TRUE(SaveHostTypes(types, dir.Path()));
+  EXPECT_EQ(dir.Read(kHostTypesFileName), "\"Default\",0957681\r\n\"My \"\"odd\"\" host\",2111111\r\n"
+                                          "\"Odd code\",\"1 2,\"\"3\"\r\n\"Cut\",x\r\n");
+  types[3] = {"Cut", "x"};
+  EXPECT_EQ(LoadHostTypes(dir.Path()), types);
 }
 
 TEST(SiteFiles, SurviveArbitraryBytes) {
@@ -172,20 +170,98 @@ TEST(SiteFiles, SurviveArbitraryBytes) {
   std::mt19937 random(51);
   for (int round = 0; round < 300; ++round) {
     dir.Write(kSiteListFileName, RandomText(random, 4000));
-    dir.Write("Answer.txt", RandomText(random, 500));
+    dir.Write(kHostTypesFileName, RandomText(random, 500));
     SiteList sites;
     LoadSiteList(sites, kOptions, dir.Path());
     for (const SiteRecord& site : sites) {
       ASSERT_LE(platform::CountChars(site.Name), SiteWidth::Name);
       ASSERT_LE(platform::CountChars(site.Answer), SiteWidth::Answer);
     }
-    ASSERT_FALSE(LoadHostTypes(dir.File("Answer.txt")).empty());
+    ASSERT_FALSE(LoadHostTypes(dir.Path()).empty());
   }
 }
 
 TEST(SiteFiles, EndlessLineIsReadInOnePass) {
   const std::string line = Repeat("Name=;=;;Password", 500000);  // 8.5 MB
   EXPECT_EQ(ParseSiteLine(line, kOptions).Name, "");
+}
+
+// Every file the program saves, each saved by its own function, which gives the text of a
+// refusal or nothing.
+struct StoredFile {
+  std::string name;
+  std::string (*save)(const std::string& directory);
+};
+
+const StoredFile kStoredFiles[] = {
+    {kSiteListFileName, [](const std::string& d) { return SaveSiteList({NewSiteRecord(kOptions)}, d).error; }},
+    {kCommandsFileName, [](const std::string& d) { return SaveCommands({{"a"}, {"b"}}, d).error; }},
+    {kHostTypesFileName, [](const std::string& d) { return SaveHostTypes({{"Unix", "2123456"}}, d).error; }},
+    {kOptionsFileName, [](const std::string& d) -> std::string {
+       try {
+         SaveOptions(kOptions, d);
+       } catch (const OptionsWriteException& error) {
+         return error.what();
+       }
+       return "";
+     }},
+};
+
+TEST(StoredFiles, SavingThroughSymbolicLinksUpdatesTheirTarget) {
+  for (const StoredFile& file : kStoredFiles) {
+    ScratchDir dir;
+    for (const char* folder : {"app", "dotfiles", "store"}) std::filesystem::create_directory(dir.File(folder));
+    dir.Write("store/" + file.name, "");
+    std::filesystem::create_symlink("../dotfiles/" + file.name, dir.File("app/" + file.name));
+    std::filesystem::create_symlink(dir.File("store/" + file.name), dir.File("dotfiles/" + file.name));
+    EXPECT_EQ(file.save(dir.File("app")), "") << file.name;
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("app/" + file.name))) << file.name;
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("dotfiles/" + file.name))) << file.name;
+    EXPECT_GT(std::filesystem::file_size(dir.File("store/" + file.name)), 0u) << file.name;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.File("store")), {}), 1) << file.name;
+  }
+}
+
+TEST(StoredFiles, AnExistingFileThatCannotBeReadOrWrittenIsKept) {
+  struct Damage {
+    const char* name;
+    void (*make)(const std::string& path);
+    const char* reason;
+  };
+  const Damage damages[] = {
+      {"read-only",
+       [](const std::string& p) {
+         std::ofstream(p) << "keep";
+         ::chmod(p.c_str(), 0444);
+       },
+       "The file is read-only"},
+      {"over the size limit",
+       [](const std::string& p) {
+         std::ofstream{p};
+         std::filesystem::resize_file(p, platform::kMaxTextFileSize + 1);
+       },
+       "The file exists but could not be read, so it is kept as it is"},
+      {"a directory", [](const std::string& p) { std::filesystem::create_directory(p); },
+       "The file exists but could not be read, so it is kept as it is"},
+      {"a FIFO", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); },
+       "The file exists but could not be read, so it is kept as it is"},
+  };
+  for (const Damage& damage : damages) {
+    for (const StoredFile& file : kStoredFiles) {
+      ScratchDir dir;
+      const std::string path = dir.File(file.name);
+      damage.make(path);
+      const auto typeAndSize = [&] {
+        const std::filesystem::file_status status = std::filesystem::status(path);
+        return std::pair(status.type(), is_regular_file(status) ? std::filesystem::file_size(path) : 0);
+      };
+      const auto before = typeAndSize();
+      const std::string reason = file.name == kOptionsFileName ? "" : std::string(": ") + damage.reason;
+      EXPECT_EQ(file.save(dir.Path()), "Unable to write to " + path + reason) << damage.name << ", " << file.name;
+      EXPECT_EQ(typeAndSize(), before) << damage.name << ", " << file.name;
+      EXPECT_EQ(dir.EntryCount(), 1u) << damage.name << ", " << file.name;
+    }
+  }
 }
 
 }  // namespace
