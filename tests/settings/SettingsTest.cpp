@@ -116,23 +116,13 @@ TEST(Options, NewFileHoldsCommonProxySocksInWriteOrder) {
 TEST(Options, ReadsValuesAsTheProfileFunctionsDo) {
   ScratchDir dir;
   dir.Write(kOptionsFileName,
-            "[Common]\r\nTimeOut=0x1E\r\nretry=abc\r\nKeep=2\r\nTransferMode=7\r\nFontSize= 12 \r\n");
+            "[Common]\r\nTimeOut=0x1E\r\nDurationKeep=abc\r\nKeep=2\r\nTransferMode=7\r\nFontSize= 12 \r\n");
   const ProgramOptions loaded = LoadOptions(dir.Path());
   EXPECT_EQ(loaded.TimeOut, 30);
-  EXPECT_EQ(loaded.RetryCount, 0);
+  EXPECT_EQ(loaded.KeepInterval, 10);  // not a number: the default
   EXPECT_TRUE(loaded.KeepAlive);
   EXPECT_EQ(loaded.TransferMode, 7);
   EXPECT_EQ(loaded.FontSize, 12);
-  dir.Write(kOptionsFileName, "[Common]\r\nTimeOut=abc\r\n");
-  EXPECT_EQ(LoadOptions(dir.Path()).TimeOut, 15);
-}
-
-TEST(Options, SavingKeepsForeignLinesAndNormalisesBooleans) {
-  ScratchDir dir;
-  dir.Write(kOptionsFileName, "; kept comment\r\n[Common]\r\nKeep=2\r\nMyKey=mine\r\n");
-  SaveOptions(LoadOptions(dir.Path()), dir.Path());
-  const std::string text = dir.Read(kOptionsFileName);
-  EXPECT_TRUE(text.starts_with("; kept comment\r\n[Common]\r\nKeep=1\r\nMyKey=mine\r\n"));
 }
 
 TEST(Options, ArbitraryFileLoadsAndSavesStably) {

@@ -22,16 +22,6 @@ std::string Repeat(const std::string& text, int times) {
   return out;
 }
 
-TEST(SiteLine, LinesOfTheProgramRoundTripByteForByte) {
-  const char* const lines[] = {
-      "Name=Mirror;Server=192.0.2.10;Port=21;User=anonymous;Anonymous=1;SavePassword=1;Pasv=0;"
-      "Answer=0957681;AnswerName=Default;CheckPSW=1;",
-      "Name=Notes;Port=21;User=anonymous;Anonymous=0;SavePassword=1;Pasv=0;Desc=a`b;"
-      "Answer=0957681;AnswerName=Default;CheckPSW=1;",
-  };
-  for (const char* line : lines) EXPECT_EQ(FormatSiteLine(ParseSiteLine(line, kOptions)), line);
-}
-
 TEST(SiteLine, NewSiteWithOnlyNameAndServer) {
   SiteRecord site = NewSiteRecord(kOptions);
   site.Name = "Work";
@@ -109,6 +99,8 @@ TEST(SiteList, EveryFieldOfEverySiteRoundTripsInOrderInAPrivateFile) {
   SiteList sites{EveryFieldSet(), NewSiteRecord(kOptions), EveryFieldSet()};
   sites[1].Name = "b";
   sites[2].Name = "a";
+  dir.Write(kSiteListFileName, "");
+  dir.SetMode(kSiteListFileName, 0644);  // made by hand; passwords make it private
   ASSERT_TRUE(SaveSiteList(sites, dir.Path()));
   EXPECT_EQ(dir.Mode(kSiteListFileName), 0600u);
   SiteList loaded{NewSiteRecord(kOptions)};
@@ -170,14 +162,12 @@ TEST(SiteFiles, SurviveArbitraryBytes) {
   std::mt19937 random(51);
   for (int round = 0; round < 300; ++round) {
     dir.Write(kSiteListFileName, RandomText(random, 4000));
-    dir.Write(kHostTypesFileName, RandomText(random, 500));
     SiteList sites;
     LoadSiteList(sites, kOptions, dir.Path());
     for (const SiteRecord& site : sites) {
       ASSERT_LE(platform::CountChars(site.Name), SiteWidth::Name);
       ASSERT_LE(platform::CountChars(site.Answer), SiteWidth::Answer);
     }
-    ASSERT_FALSE(LoadHostTypes(dir.Path()).empty());
   }
 }
 
@@ -186,14 +176,10 @@ TEST(SiteFiles, EndlessLineIsReadInOnePass) {
   EXPECT_EQ(ParseSiteLine(line, kOptions).Name, "");
 }
 
-// Every file the program saves, each saved by its own function, which gives the text of a
-// refusal or nothing.
-struct StoredFile {
-  std::string name;
-  std::string (*save)(const std::string& directory);
-};
+namespace fs = std::filesystem;
 
-const StoredFile kStoredFiles[] = {
+// Every file the program saves, each saved by its own function: "" or the text of the refusal.
+const std::pair<std::string, std::string (*)(const std::string&)> kStoredFiles[] = {
     {kSiteListFileName, [](const std::string& d) { return SaveSiteList({NewSiteRecord(kOptions)}, d).error; }},
     {kCommandsFileName, [](const std::string& d) { return SaveCommands({{"a"}, {"b"}}, d).error; }},
     {kHostTypesFileName, [](const std::string& d) { return SaveHostTypes({{"Unix", "2123456"}}, d).error; }},
@@ -208,58 +194,47 @@ const StoredFile kStoredFiles[] = {
 };
 
 TEST(StoredFiles, SavingThroughSymbolicLinksUpdatesTheirTarget) {
-  for (const StoredFile& file : kStoredFiles) {
-    ScratchDir dir;
-    for (const char* folder : {"app", "dotfiles", "store"}) std::filesystem::create_directory(dir.File(folder));
-    dir.Write("store/" + file.name, "");
-    std::filesystem::create_symlink("../dotfiles/" + file.name, dir.File("app/" + file.name));
-    std::filesystem::create_symlink(dir.File("store/" + file.name), dir.File("dotfiles/" + file.name));
-    EXPECT_EQ(file.save(dir.File("app")), "") << file.name;
-    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("app/" + file.name))) << file.name;
-    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("dotfiles/" + file.name))) << file.name;
-    EXPECT_GT(std::filesystem::file_size(dir.File("store/" + file.name)), 0u) << file.name;
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.File("store")), {}), 1) << file.name;
+  for (const auto& [name, save] : kStoredFiles) {
+    ScratchDir dir;  // app/name -> ../links/name -> <dir>/store/name
+    for (const char* folder : {"app", "links", "store"}) fs::create_directory(dir.File(folder));
+    dir.Write("store/" + name, "");
+    fs::create_symlink("../links/" + name, dir.File("app/" + name));
+    fs::create_symlink(dir.File("store/" + name), dir.File("links/" + name));
+    EXPECT_EQ(save(dir.File("app")), "") << name;
+    EXPECT_TRUE(fs::is_symlink(dir.File("app/" + name)) && fs::is_symlink(dir.File("links/" + name))) << name;
+    EXPECT_GT(fs::file_size(dir.File("store/" + name)), 0u) << name;
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("store")), {}), 1) << name;  // no temporary file
   }
 }
 
 TEST(StoredFiles, AnExistingFileThatCannotBeReadOrWrittenIsKept) {
-  struct Damage {
-    const char* name;
-    void (*make)(const std::string& path);
-    const char* reason;
-  };
-  const Damage damages[] = {
-      {"read-only",
-       [](const std::string& p) {
+  const std::string unreadable = "The file exists but could not be read, so it is kept as it is";
+  const std::pair<std::string, void (*)(const std::string&)> damages[] = {
+      {"The file is read-only", [](const std::string& p) {
          std::ofstream(p) << "keep";
-         ::chmod(p.c_str(), 0444);
-       },
-       "The file is read-only"},
-      {"over the size limit",
-       [](const std::string& p) {
+         fs::permissions(p, fs::perms::owner_read);
+       }},
+      {unreadable, [](const std::string& p) {
          std::ofstream{p};
-         std::filesystem::resize_file(p, platform::kMaxTextFileSize + 1);
-       },
-       "The file exists but could not be read, so it is kept as it is"},
-      {"a directory", [](const std::string& p) { std::filesystem::create_directory(p); },
-       "The file exists but could not be read, so it is kept as it is"},
-      {"a FIFO", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); },
-       "The file exists but could not be read, so it is kept as it is"},
+         fs::resize_file(p, platform::kMaxTextFileSize + 1);
+       }},
+      {unreadable, [](const std::string& p) { fs::create_directory(p); }},
+      {unreadable, [](const std::string& p) { ::mkfifo(p.c_str(), 0600); }},
   };
-  for (const Damage& damage : damages) {
-    for (const StoredFile& file : kStoredFiles) {
+  for (const auto& [reason, damage] : damages) {
+    for (const auto& [name, save] : kStoredFiles) {
       ScratchDir dir;
-      const std::string path = dir.File(file.name);
-      damage.make(path);
+      const std::string path = dir.File(name);
+      damage(path);
       const auto typeAndSize = [&] {
-        const std::filesystem::file_status status = std::filesystem::status(path);
-        return std::pair(status.type(), is_regular_file(status) ? std::filesystem::file_size(path) : 0);
+        const fs::file_status status = fs::status(path);
+        return std::pair(status.type(), fs::is_regular_file(status) ? fs::file_size(path) : 0);
       };
       const auto before = typeAndSize();
-      const std::string reason = file.name == kOptionsFileName ? "" : std::string(": ") + damage.reason;
-      EXPECT_EQ(file.save(dir.Path()), "Unable to write to " + path + reason) << damage.name << ", " << file.name;
-      EXPECT_EQ(typeAndSize(), before) << damage.name << ", " << file.name;
-      EXPECT_EQ(dir.EntryCount(), 1u) << damage.name << ", " << file.name;
+      const std::string why = name == kOptionsFileName ? "" : ": " + reason;  // the options keep their own text
+      EXPECT_EQ(save(dir.Path()), "Unable to write to " + path + why) << name;
+      EXPECT_EQ(typeAndSize(), before) << path;
+      EXPECT_EQ(dir.EntryCount(), 1u) << path;
     }
   }
 }
