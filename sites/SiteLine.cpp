@@ -67,6 +67,7 @@ void ApplyPair(std::string_view pair, SiteRecord& site, std::array<bool, kSiteKe
   }
 }
 
+// The value as it can stand on the site's line (see SiteLine.h).
 std::string OneLineValue(const SiteKey& key, std::string_view value) {
   if (key.text != &SiteRecord::Desc) return std::string(platform::FirstLine(value));
   std::string joined;
@@ -99,7 +100,8 @@ std::string FormatSiteLine(const SiteRecord& site) {
   std::string line;
   for (const SiteKey& key : kSiteKeys) {
     if (key.text && (site.*key.text).empty()) continue;
-    line.append(key.key).append(key.text ? OneLineValue(key, site.*key.text) : (site.*key.flag ? "1" : "0")).append(";");
+    const std::string value = key.text ? OneLineValue(key, site.*key.text) : (site.*key.flag ? "1" : "0");
+    line.append(key.key).append(value).append(";");
   }
   return line;
 }
