@@ -23,7 +23,6 @@
 #include "dialogs/DigitField.h"
 #include "dialogs/Ftpinput.h"
 #include "dialogs/QtText.h"
-#include "platform/ProgramDirectory.h"
 #include "platform/StringUtils.h"
 
 namespace dialogs {
@@ -64,8 +63,7 @@ std::string JoinLines(const QString& text) {
 TFFtpBase::TFFtpBase(QWidget* parent, const SiteRecord& site, const std::string& programDirectory)
     : QDialog(parent),
       site_(site),
-      programDirectory_(programDirectory),
-      hostTypesPath_(platform::FileInDirectory(programDirectory, kHostTypesFileName)) {
+      programDirectory_(programDirectory) {
   setWindowTitle(QStringLiteral("Свойства выбранного соединения"));
   BuildControls();
   Fill();
@@ -249,7 +247,7 @@ void TFFtpBase::LoadHostTypesAndFormat() {
     const QSignalBlocker quiet(hostTypes_);
     hostTypes_->clear();
     hostTypeCodes_.clear();
-    for (const HostType& hostType : LoadHostTypes(hostTypesPath_)) {
+    for (const HostType& hostType : LoadHostTypes(programDirectory_)) {
       hostTypes_->addItem(ToQString(hostType.Name));
       hostTypeCodes_.push_back(hostType.Code);
     }
@@ -311,7 +309,7 @@ std::vector<HostType> TFFtpBase::HostTypes() const {
   return hostTypes;
 }
 
-bool TFFtpBase::SaveHostTypes() const { return ::SaveHostTypes(HostTypes(), hostTypesPath_); }
+platform::WriteResult TFFtpBase::SaveHostTypes() const { return ::SaveHostTypes(HostTypes(), programDirectory_); }
 
 void TFFtpBase::StoreShownCode() {
   if (shownHostType_ >= 0 && static_cast<std::size_t>(shownHostType_) < hostTypeCodes_.size())
@@ -434,10 +432,8 @@ SiteRecord TFFtpBase::EditedSite() const {
 bool EditSite(QWidget* parent, SiteRecord& site, const std::string& programDirectory) {
   TFFtpBase dialog(parent, site, programDirectory);
   const bool saved = dialog.exec() == QDialog::Accepted;
-  if (!dialog.SaveHostTypes()) {
-    QMessageBox::warning(parent, QStringLiteral("Attention"),
-                         "Unable to write to " + ToQString(dialog.HostTypesPath()));
-  }
+  if (const platform::WriteResult written = dialog.SaveHostTypes(); !written)
+    QMessageBox::warning(parent, QStringLiteral("Attention"), ToQString(written.error));
   if (saved) site = dialog.EditedSite();
   return saved;
 }

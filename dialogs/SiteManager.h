@@ -16,13 +16,14 @@
 // - After "delete" the first host type is shown; nothing is stored over the host type that
 //   moved into the deleted one's place.
 // - A site line cannot hold ";" (it ends a value on reading) nor a line break inside a value
-//   (it would split the site in two), so saving is refused, with a message naming the field,
+//   (what follows it would be lost), so saving is refused, with a message naming the field,
 //   while a field contains one.
 #include <QDialog>
 #include <array>
 #include <string>
 #include <vector>
 
+#include "platform/TextFile.h"
 #include "sites/HostTypes.h"
 #include "sites/SiteRecord.h"
 
@@ -51,10 +52,8 @@ class TFFtpBase : public QDialog {
   // The host types in the order of the combo, with their codes.
   std::vector<HostType> HostTypes() const;
 
-  // Writes the host types to "Answer.txt"; false when the file could not be written.
-  bool SaveHostTypes() const;
-
-  std::string HostTypesPath() const { return hostTypesPath_; }
+  // Writes the host types to "Answer.txt".
+  platform::WriteResult SaveHostTypes() const;
 
  private:
   void BuildControls();
@@ -81,7 +80,6 @@ class TFFtpBase : public QDialog {
 
   SiteRecord site_;
   std::string programDirectory_;
-  std::string hostTypesPath_;
   std::vector<std::string> hostTypeCodes_;  // parallel to the combo's items
   int shownHostType_ = -1;  // the host type whose code the column fields show, or -1
   int format_ = 0;          // 0 standard, 1 text, 2 custom, 3 Microsoft FTP 4.0

@@ -235,6 +235,25 @@ TEST(SiteManager, CancelStillWritesTheHostTypes) {
   EXPECT_EQ(dir.EntryCount(), 1u);  // no temporary file left beside it
 }
 
+TEST(SiteManager, AHostTypeFileThatCannotBeWrittenIsReported) {
+  ScratchDir dir;
+  dir.Write("Answer.txt", kTwoHostTypes);
+  dir.SetMode("Answer.txt", 0400);
+  SiteRecord site = Site("0957681", "");
+  QString message;
+  AnswerNextModal<TFFtpBase>([&message](TFFtpBase& d) {
+    AnswerNextModal<QMessageBox>([&message](QMessageBox& box) {
+      message = box.text();
+      box.accept();
+    });
+    Press(d, "SaveButton");
+  });
+  EXPECT_TRUE(dialogs::EditSite(nullptr, site, dir.Path()));
+  EXPECT_TRUE(message.startsWith(QString::fromStdString("Unable to write to " + dir.File("Answer.txt"))))
+      << message.toStdString();
+  EXPECT_EQ(dir.Read("Answer.txt"), kTwoHostTypes);
+}
+
 TEST(SiteManager, HostTypeButtons) {
   struct Row {
     const char* name;

@@ -93,8 +93,10 @@ int main(int argc, char** argv) {
   const QDir output(QString::fromLocal8Bit(argv[1]));
   QTemporaryDir programDirectory;
   const std::string directory = programDirectory.path().toStdString() + "/";
-  if (!SaveHostTypes({{"Default", "0957681"}, {"Сервер в офисе", "2946581"}}, directory + kHostTypesFileName)) {
-    std::fprintf(stderr, "cannot write the sample host types\n");
+  if (const platform::WriteResult written =
+          SaveHostTypes({{"Default", "0957681"}, {"Сервер в офисе", "2946581"}}, directory);
+      !written) {
+    std::fprintf(stderr, "%s\n", written.error.c_str());
     return 1;
   }
   const ProgramOptions options = SampleOptions();
