@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
   for (const char* run : {"ShowRemoteListing, new", "ShowRemoteListing, refresh"}) {
     freshListing();
     const Clock::time_point start = Clock::now();
-    listing::ShowRemoteListing({file, context, "*.*", "localhost", "/pub", metrics}, shownPane,
+    listing::ShowRemoteListing({file, context, "*.*", "localhost", "/pub", metrics, {}}, shownPane,
                                shownCache);
     Report(run, start);
   }
@@ -99,9 +99,8 @@ int main(int argc, char** argv) {
 
   freshListing();
   start = Clock::now();
-  const std::optional<std::string> read = listing::TakeListingFile(file);
   listing::ListingCache cache;
-  listing::CacheListing(*read, context, cache);
+  listing::TakeListingEntries(file, context, {}, [&cache](listing::RemoteEntry entry) { cache.Append(entry); });
   Report("read and parse into cache", start);
 
   start = Clock::now();

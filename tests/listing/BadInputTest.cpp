@@ -3,8 +3,10 @@
 #include <random>
 #include <string>
 
+#include "listing/ListingFile.h"
 #include "listing/MaskMatch.h"
-#include "listing/RemoteListingView.h"
+#include "support/peers/TempDir.h"
+#include "tests/listing/TestSupport.h"
 
 namespace listing {
 namespace {
@@ -40,10 +42,14 @@ TEST(BadInputTest, RandomAndHugeLinesParseInEveryFormat) {
   ParseInEveryFormat(RandomBytes(random, kHuge.size(), " a"));
 }
 
-TEST(BadInputTest, ListingOfHugeLinesFillsTheCache) {
-  ListingCache cache;
-  CacheListing(kHuge + "\n" + std::string(kHuge.size(), '\n') + kHuge, ListingContext{}, cache);
-  EXPECT_EQ(cache.Size(), 2u);
+TEST(BadInputTest, ListingFileOfAnyBytesIsRead) {
+  std::mt19937 random(5);
+  const testsupport::TempDir dir;
+  const std::filesystem::path file = dir.Path() / "FTPDIR1.TXT";
+  WriteFile(file, RandomBytes(random, 3 * kListingReadBlock, std::string_view("\r\n\0 -dl:x\xD0\x96", 12)));
+  std::size_t lines = 0;
+  EXPECT_EQ(TakeListingEntries(file, {}, {}, [&](RemoteEntry) { ++lines; }).outcome, ListingReadOutcome::Complete);
+  EXPECT_GT(lines, 0u);
 }
 
 TEST(BadInputTest, MasksOfAnyBytesMatchInLinearTime) {

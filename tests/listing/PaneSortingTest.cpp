@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
+#include "listing/ComparePaneItems.h"
 #include "listing/PaneSorting.h"
 #include "tests/listing/TestSupport.h"
 
@@ -51,6 +55,26 @@ TEST(PaneSortingTest, ResortKeepsTextsAndImagesAndLosesTheSelection) {
   EXPECT_EQ(pane.Item(1).subItems, (std::array<std::string, 4>{"12", "02.03.04", "11:00", "-rw-"}));
   EXPECT_EQ(pane.Item(2).image, kImageSite);
   EXPECT_TRUE(pane.SelectedIndexes().empty());
+}
+
+// Names repeat, so the sizes (the original positions) also show that the sort is stable.
+TEST(PaneSortingTest, LongPaneEndsInTheOrderOfAStableSort) {
+  std::mt19937 random(3);
+  std::vector<PaneItem> items;
+  for (int i = 0; i < 3000; ++i) {
+    items.push_back(random() % 5 ? File("f" + std::to_string(random() % 400), std::to_string(i))
+                                 : Directory("d" + std::to_string(random() % 60)));
+  }
+  std::vector<PaneItem> expected = items;
+  std::stable_sort(expected.begin(), expected.end(),
+                   [](const PaneItem& a, const PaneItem& b) { return ComparePaneItems(a, b, 0) < 0; });
+  PaneModel pane;
+  pane.Assign(std::move(items));
+  ResortPane(pane);
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    ASSERT_EQ(pane.Item(i).caption + "/" + pane.Item(i).subItems[kSubSize],
+              expected[i].caption + "/" + expected[i].subItems[kSubSize]) << i;
+  }
 }
 
 TEST(PaneSortingTest, EmptyPaneIsNotTouched) {
