@@ -3,10 +3,8 @@
 #include <random>
 #include <string>
 
-#include "listing/ListingFile.h"
+#include "listing/ListingParser.h"
 #include "listing/MaskMatch.h"
-#include "support/peers/TempDir.h"
-#include "tests/listing/TestSupport.h"
 
 namespace listing {
 namespace {
@@ -40,16 +38,6 @@ TEST(BadInputTest, RandomAndHugeLinesParseInEveryFormat) {
   ParseInEveryFormat("lrwxrwxrwx 1 a b 1 Mar 5 10:00 " + kHuge);
   ParseInEveryFormat("-rw-r--r-- 1 a b 1 Mar 5 " + std::string(kHuge.size(), '9') + " x");
   ParseInEveryFormat(RandomBytes(random, kHuge.size(), " a"));
-}
-
-TEST(BadInputTest, ListingFileOfAnyBytesIsRead) {
-  std::mt19937 random(5);
-  const testsupport::TempDir dir;
-  const std::filesystem::path file = dir.Path() / "FTPDIR1.TXT";
-  WriteFile(file, RandomBytes(random, 3 * kListingReadBlock, std::string_view("\r\n\0 -dl:x\xD0\x96", 12)));
-  std::size_t lines = 0;
-  EXPECT_EQ(TakeListingEntries(file, {}, {}, [&](RemoteEntry) { ++lines; }).outcome, ListingReadOutcome::Complete);
-  EXPECT_GT(lines, 0u);
 }
 
 TEST(BadInputTest, MasksOfAnyBytesMatchInLinearTime) {

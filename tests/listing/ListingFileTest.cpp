@@ -12,7 +12,6 @@ namespace {
 using Outcome = ListingReadOutcome;
 
 const std::string kPrefix = "-rw-r--r-- 1 ftp ftp 12 Mar  5  1999 ";  // a Standard line before its name
-const std::string kCyrillic = "\xD0\x96";                               // one character, two bytes
 
 struct ReadCase {
   const char* what;
@@ -22,55 +21,43 @@ struct ReadCase {
   Outcome outcome;
 };
 
-void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.what; }
-
-// `count` lines of 47 bytes each, "file0000" to "file<count-1>", CR LF after each.
-std::string Lines(int count) {
-  std::string text;
-  for (int i = 0; i < count; ++i) text += kPrefix + "file" + std::string(4 - std::to_string(i).size(), '0') + std::to_string(i) + "\r\n";
-  return text;
+std::string Repeat(std::string_view text, int count) {
+  std::string repeated;
+  for (int i = 0; i < count; ++i) repeated += text;
+  return repeated;
 }
 
-Names FirstNames(int count) {
-  Names names;
-  for (int i = 0; i < count; ++i) names.push_back("file" + std::string(4 - std::to_string(i).size(), '0') + std::to_string(i));
-  return names;
-}
-
-ReadCase Limited(const char* what, int lines, ListingLimits limits, int read, Outcome outcome) {
-  return {what, Lines(lines), limits, FirstNames(read), outcome};
+// Names "file0000", "file0001", ...: `lines` lines of 47 bytes (CR LF included), `read` names.
+ReadCase Numbered(const char* what, int lines, ListingLimits limits, int read, Outcome outcome) {
+  ReadCase c{what, "", limits, {}, outcome};
+  for (int i = 0; i < lines; ++i) {
+    const std::string number = std::to_string(10000 + i).substr(1);
+    c.text += kPrefix + "file" + number + "\r\n";
+    if (i < read) c.names.push_back("file" + number);
+  }
+  return c;
 }
 
 const std::size_t kEndCrName = kListingReadBlock - 1 - kPrefix.size();  // its CR ends the first block
-const std::string kLongName = std::string(40000, 'x') + [] {
-  std::string cyrillic;
-  for (int i = 0; i < 20000; ++i) cyrillic += kCyrillic;
-  return cyrillic;
-}();
+const std::string kLongName = std::string(40000, 'x') + Repeat("\xD0\x96", 20000);
 // The bound falls on the second byte of a Cyrillic character, which is then left out whole.
 const std::string kLongNameKept = kLongName.substr(0, kMaxListingLine - 1 - kPrefix.size());
-const std::string kTwentyBytesTenCharacters = [] {
-  std::string text;
-  for (int i = 0; i < 10; ++i) text += kCyrillic;
-  return text;
-}();
 
 const ReadCase kReadCases[] = {
     {"short lines are skipped, a last line without LF counts",
      "total 12\r\n" + kPrefix + "a\r\n\r\nshort\n" + kPrefix + "b c", {}, {"a", "b c"}, Outcome::Complete},
-    {"CR at a block's end, its LF in the next",
-     kPrefix + std::string(kEndCrName, 'x') + "\r\n" + kPrefix + "next", {}, {std::string(kEndCrName, 'x'), "next"},
-     Outcome::Complete},
+    {"CR at a block's end, its LF in the next", kPrefix + std::string(kEndCrName, 'x') + "\r\n" + kPrefix + "next",
+     {}, {std::string(kEndCrName, 'x'), "next"}, Outcome::Complete},
     {"over-long line keeps its first bytes, never half a character", kPrefix + kLongName + "\r\n" + kPrefix + "next",
      {}, {kLongNameKept, "next"}, Outcome::Complete},
-    {"twenty characters make an entry line, counted as shown",
-     kTwentyBytesTenCharacters + "\n" + std::string(20, '\xE0'), {}, {std::string(20, '\xE0')}, Outcome::Complete},
-    Limited("lines spanning blocks", 3000, {}, 3000, Outcome::Complete),
-    Limited("entry limit keeps the entries before it", 3, {2, 1000}, 2, Outcome::CutShort),
-    Limited("as many entries as the limit is complete", 2, {2, 1000}, 2, Outcome::Complete),
-    Limited("byte limit drops the line it cuts", 3, {10, 47 * 2 + 40}, 2, Outcome::CutShort),
-    Limited("listing of exactly the byte limit is complete", 2, {10, 47 * 2}, 2, Outcome::Complete),
-    Limited("byte limit beyond the first blocks", 3000, {5000, 47 * 2500 + 46}, 2500, Outcome::CutShort),
+    {"twenty characters make an entry line, counted as shown", Repeat("\xD0\x96", 10) + "\n" + std::string(20, '\xE0'),
+     {}, {std::string(20, '\xE0')}, Outcome::Complete},
+    Numbered("lines spanning blocks", 3000, {}, 3000, Outcome::Complete),
+    Numbered("entry limit keeps the entries before it", 3, {2, 1000}, 2, Outcome::CutShort),
+    Numbered("as many entries as the limit is complete", 2, {2, 1000}, 2, Outcome::Complete),
+    Numbered("byte limit drops the line it cuts", 3, {10, 47 * 2 + 40}, 2, Outcome::CutShort),
+    Numbered("listing of exactly the byte limit is complete", 2, {10, 47 * 2}, 2, Outcome::Complete),
+    Numbered("byte limit beyond the first blocks", 3000, {5000, 47 * 2500 + 46}, 2500, Outcome::CutShort),
 };
 
 class TakeListingEntriesTest : public testing::TestWithParam<ReadCase> {};
