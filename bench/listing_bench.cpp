@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
   for (const char* run : {"ShowRemoteListing, new", "ShowRemoteListing, refresh"}) {
     freshListing();
     const Clock::time_point start = Clock::now();
-    listing::ShowRemoteListing({file, context, "*.*", "localhost", "/pub", metrics, {}}, shownPane,
+    listing::ShowRemoteListing({file, context, "*.*", "localhost", "/pub", metrics}, shownPane,
                                shownCache);
     Report(run, start);
   }

@@ -20,6 +20,14 @@
 // The file is deleted once read, also when cut short. When it cannot be opened or read it
 // is left as it is and the outcome is Unreadable; entries handed over before a read error
 // are then to be discarded.
+//
+// A directory walk reads a listing so:
+//   const ListingLimits limits;
+//   const ListingReadResult read = TakeListingEntries(file, context, limits, [&](RemoteEntry entry) {
+//     if (entry.name == "." || entry.name == "..") return;
+//     ...queue entry.name, by entry.isDirectory...
+//   });
+//   if (const std::string note = ListingCutShortText(read, limits); !note.empty()) log(note);
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>

@@ -47,7 +47,7 @@ struct RemoteListingRequest {
   std::string hostName;
   std::string remoteDirectory;
   CaptionMetrics metrics;
-  ListingLimits limits;
+  ListingLimits limits{};  // "{}" lets callers leave it out without a warning
 };
 
 // The cache holds every entry of the listing but ".", in the file's order (".." stays).
