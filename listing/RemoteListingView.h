@@ -50,7 +50,6 @@ struct RemoteListingRequest {
   ListingLimits limits{};  // "{}" lets callers leave it out without a warning
 };
 
-// The cache holds every entry of the listing but ".", in the file's order (".." stays).
 struct ShownListing {
   // False when the listing file could not be read; the pane and cache are then empty, so
   // what is shown never belongs to another directory, and the caller reports the failure.
@@ -61,6 +60,7 @@ struct ShownListing {
   int firstColumnWidth = 0;
 };
 
+// The cache then holds every entry of the listing but ".", in the file's order (".." stays).
 ShownListing ShowRemoteListing(const RemoteListingRequest& request, PaneModel& pane,
                                ListingCache& cache);
 
