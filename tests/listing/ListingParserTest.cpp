@@ -100,7 +100,6 @@ std::vector<AutomaticCase> AutomaticCases() {
       {"none, an ms-dos line without a name", "01-05-01  10:15AM       <DIR>   ", nullptr},
       {"none, an ms-dos date with slashes", "01/05/01  10:15AM       <DIR>  pub", nullptr},
       {"none, an ms-dos time without minutes", "01-05-01  10AM       <DIR>  pub", nullptr},
-      {"none, a total line", "total 123456789012345678", nullptr},
       {"none, a VMS line", "PUB.DIR;1  1/3  5-MAR-1999 10:00:00 [FTP] (RWED,RWED,RE,RE)", nullptr},
       {"none, a machine listing line", "type=file;size=1;modify=20240102030405; a.txt", nullptr},
   };
