@@ -159,8 +159,12 @@ void PaneView::ShowPaneSelection() {
                                      model_->index(static_cast<int>(end), lastColumn)));
     row = end + 1;
   }
+  // Clearing first and then selecting keeps either step's comparison of the old and the new
+  // selection trivial; a single ClearAndSelect compares every old range with every new one,
+  // which takes seconds when thousands of scattered items change.
   syncing_ = true;
-  selection_->select(shown, QItemSelectionModel::ClearAndSelect);
+  selection_->clearSelection();
+  selection_->select(shown, QItemSelectionModel::Select);
   syncing_ = false;
 }
 

@@ -18,6 +18,8 @@ class QPushButton;
 namespace shell {
 
 class TFReWrite : public QDialog {
+  Q_OBJECT
+
  public:
   // Asks for the path to save as, prefilled with the proposed one; true when confirmed.
   using PathQuery = std::function<bool(QWidget* parent, std::string& path)>;
