@@ -60,7 +60,16 @@ void DirectoryListBox::SetDirectory(const fs::path& directory) {
   const int current = count() - 1;
   for (const fs::path& sub : Subdirectories(directory_)) add(sub, DisplayText(sub.filename().native()), depth + 1, closed);
   setCurrentRow(current);
-  scrollToItem(item(current), QAbstractItemView::PositionAtCenter);
+  if (isVisible()) ShowCurrent();
+}
+
+void DirectoryListBox::ShowCurrent() {
+  if (QListWidgetItem* current = currentItem()) scrollToItem(current, QAbstractItemView::PositionAtCenter);
+}
+
+void DirectoryListBox::showEvent(QShowEvent* event) {
+  QListWidget::showEvent(event);
+  ShowCurrent();
 }
 
 fs::path DirectoryListBox::CurrentItemPath() const {

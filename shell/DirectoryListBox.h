@@ -33,8 +33,11 @@ class DirectoryListBox : public QListWidget {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
+  // Scrolls the current item into the middle of the box (the box gets its size when shown).
+  void ShowCurrent();
   void Choose(int row);
 
   std::filesystem::path directory_;

@@ -17,6 +17,8 @@ QIcon PaneItemIcon(int image) {
   return icons[static_cast<std::size_t>(image)];
 }
 
+QIcon ComputerIcon() { return QIcon::fromTheme("computer", QIcon(":/marlo/icons/computer.svg")); }
+
 QIcon ProgramIcon() { return QIcon(":/marlo/marlo.svg"); }
 
 QIcon ThemedIcon(const char* name, QStyle::StandardPixmap fallback) {

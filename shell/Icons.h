@@ -10,6 +10,9 @@ namespace shell {
 // stored site. Each icon serves both the small (16 px) and the large (32 px) views.
 QIcon PaneItemIcon(int image);
 
+// The local computer, as the progress window shows it beside the server.
+QIcon ComputerIcon();
+
 // The program's own icon (windows, the desktop's menu).
 QIcon ProgramIcon();
 

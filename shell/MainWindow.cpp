@@ -109,11 +109,16 @@ QLabel* PaneTitle(const QString& text, QWidget* parent) {
   return title;
 }
 
-QHBoxLayout* ButtonRow(std::initializer_list<QAction*> actions, QWidget* parent) {
-  auto* row = new QHBoxLayout;
-  row->setSpacing(2);
-  for (QAction* action : actions) row->addWidget(ButtonOf(action, parent));
-  row->addStretch(1);
+// A pane's row of buttons: a tool bar, which folds the buttons that find no room into its
+// overflow menu, so that a narrow pane clips no caption.
+QToolBar* ButtonRow(std::initializer_list<QAction*> actions, QWidget* parent) {
+  auto* row = new QToolBar(parent);
+  row->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  row->setIconSize({kSmallIconSize, kSmallIconSize});
+  for (QAction* action : actions) {
+    row->addAction(action);
+    row->widgetForAction(action)->setObjectName(action->objectName());
+  }
   return row;
 }
 
@@ -271,7 +276,7 @@ QWidget* MainWindow::BuildLocalPane(listing::PaneModel& pane) {
 
   auto* column = new QVBoxLayout;
   column->addWidget(PaneTitle("Локальный Компьютер", box));
-  column->addLayout(ButtonRow({Buttons.sbMkd1, Buttons.sbRen1, Buttons.sbDel1, Buttons.sbView, Buttons.sbRun}, box));
+  column->addWidget(ButtonRow({Buttons.sbMkd1, Buttons.sbRen1, Buttons.sbDel1, Buttons.sbView, Buttons.sbRun}, box));
   column->addLayout(places);
   column->addWidget(lists, 1);
 
@@ -337,7 +342,7 @@ QWidget* MainWindow::BuildRemotePane(listing::PaneModel& pane) {
   auto* layout = new QVBoxLayout(box);
   layout->setContentsMargins(0, 4, 4, 4);
   layout->addWidget(RemoteTitle);
-  layout->addLayout(ButtonRow({Buttons.sbNewServer, Buttons.sbProperties, Buttons.sbMkd2, Buttons.sbRen2, Buttons.sbDel2}, box));
+  layout->addWidget(ButtonRow({Buttons.sbNewServer, Buttons.sbProperties, Buttons.sbMkd2, Buttons.sbRen2, Buttons.sbDel2}, box));
   layout->addLayout(path);
   layout->addWidget(FTPView, 1);
   layout->addWidget(CommandBar);

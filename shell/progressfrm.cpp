@@ -105,7 +105,7 @@ TProgress::TProgress(QWidget* parent, Clock clock)
 
   strip_ = new ProgressStrip(this);
   auto* animation = new QHBoxLayout;
-  animation->addWidget(Picture(ThemedIcon("computer", QStyle::SP_ComputerIcon), this));
+  animation->addWidget(Picture(ComputerIcon(), this));
   animation->addWidget(strip_, 1);
   animation->addWidget(Picture(PaneItemIcon(listing::kImageSite), this));
 
@@ -168,7 +168,10 @@ void TProgress::Close() {
   hide();
 }
 
-void TProgress::closeEvent(QCloseEvent* event) { event->ignore(); }
+void TProgress::closeEvent(QCloseEvent* event) {
+  if (event->spontaneous()) event->ignore();
+  else QDialog::closeEvent(event);
+}
 
 void TProgress::Refresh() {
   const std::int64_t now = clock_();

@@ -56,8 +56,8 @@ class TProgress : public QDialog, public session::ProgressWindow {
   QPushButton* CancelBtn;
 
  protected:
-  // The window goes away only with Close: neither Escape nor the window manager's close
-  // request hides it while a transfer runs.
+  // The window goes away with Close: neither Escape nor the window manager's close request
+  // hides it while a transfer runs. The program's own close requests (quitting) are obeyed.
   void reject() override {}
   void closeEvent(QCloseEvent* event) override;
 
