@@ -8,6 +8,7 @@
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -332,6 +333,8 @@ QWidget* MainWindow::BuildRemotePane(listing::PaneModel& pane) {
   cbCmd->setEditable(true);
   cbCmd->setInsertPolicy(QComboBox::NoInsert);
   cbCmd->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  // Enter in the command line sends it, as the "Выполнить" button does.
+  connect(cbCmd->lineEdit(), &QLineEdit::returnPressed, Buttons.SpeedButton5, &QAction::trigger);
   auto* commands = new QHBoxLayout(CommandBar);
   commands->setContentsMargins(0, 0, 0, 0);
   commands->addWidget(ButtonOf(Buttons.SpeedButton6, CommandBar, Qt::ToolButtonTextOnly));

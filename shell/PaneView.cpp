@@ -1,11 +1,13 @@
 #include "shell/PaneView.h"
 
+#include <QApplication>
 #include <QDropEvent>
 #include <QFile>
 #include <QHeaderView>
 #include <QListView>
 #include <QMenu>
 #include <QMimeData>
+#include <QTimer>
 #include <QTreeView>
 
 #include "listing/PaneModel.h"
@@ -78,6 +80,11 @@ PaneView::PaneView(listing::PaneModel& pane, int paneTag, int columns, QWidget* 
       if (contextMenu_ != nullptr) contextMenu_->popup(view->viewport()->mapToGlobal(at));
     });
   }
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget* before, QWidget* now) {
+    const bool was = before != nullptr && isAncestorOf(before);
+    const bool is = now != nullptr && isAncestorOf(now);
+    if (was != is) emit focusChanged(is);
+  });
   connect(selection_, &QItemSelectionModel::selectionChanged, this, &PaneView::ViewSelectionChanged);
   connect(model_, &PaneTableModel::selectionFlagsChanged, this, &PaneView::ShowPaneSelection);
   connect(model_, &QAbstractItemModel::modelReset, this, &PaneView::ShowPaneSelection);
@@ -171,7 +178,9 @@ void PaneView::ShowPaneSelection() {
 bool PaneView::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::MouseButtonDblClick:
-      if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) emit doubleClicked();
+      if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        QTimer::singleShot(0, this, [this] { emit doubleClicked(); });
+      }
       return false;
     case QEvent::DragEnter:
     case QEvent::DragMove:
@@ -193,7 +202,7 @@ bool PaneView::HandleDrag(QEvent* event) {
   }
   drag->setDropAction(Qt::CopyAction);
   drag->accept();
-  if (event->type() == QEvent::Drop) emit dropped(drop);
+  if (event->type() == QEvent::Drop) QTimer::singleShot(0, this, [this, drop] { emit dropped(drop); });
   return true;
 }
 

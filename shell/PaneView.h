@@ -10,9 +10,11 @@
 // the view. Either direction ignores the echo of its own change.
 //
 // Signals: a double click anywhere in the view (on an item or not, as the pane's own
-// handler decides what that means), a click on a column header (with the column's tag),
-// and an accepted drop. Whether a drop is accepted is asked of the drop rule while the drag
-// moves over the view; without a rule nothing is accepted.
+// handler decides what that means), a click on a column header (with the column's tag), an
+// accepted drop, and the focus entering or leaving the pane. Whether a drop is accepted is
+// asked of the drop rule while the drag moves over the view; without a rule nothing is
+// accepted. Double clicks and drops are reported from the event loop after the mouse
+// event is done with, since what they start may run the loop and refill the pane.
 #include <QStackedWidget>
 #include <functional>
 
@@ -58,6 +60,7 @@ class PaneView : public QStackedWidget {
   void doubleClicked();
   void columnClicked(int columnTag);
   void dropped(const shell::PaneDrop& drop);
+  void focusChanged(bool inside);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -142,6 +142,8 @@ TEST_F(PaneViewTest, HeaderClicksGiveColumnTagsAndDoubleClicksCountAnywhere) {
   emit view_.ReportView()->header()->sectionClicked(0);
   EXPECT_EQ(tags, (std::vector<int>{2, 1}));
   QTest::mouseDClick(view_.ReportView()->viewport(), Qt::LeftButton, {}, {200, 280});
+  EXPECT_EQ(doubleClicks, 0) << "reported after the mouse event";
+  QCoreApplication::processEvents();
   EXPECT_EQ(doubleClicks, 1) << "below the last item";
 }
 
@@ -178,6 +180,8 @@ TEST_F(PaneViewTest, DropsReachTheSignalOnlyWhenTheRuleTakesThem) {
   state.busy = true;
   EXPECT_FALSE(DragAndDrop(view_, *fromLocal));
 
+  EXPECT_TRUE(dropped.empty()) << "reported after the drop event";
+  QCoreApplication::processEvents();
   ASSERT_EQ(dropped.size(), 2u);
   EXPECT_EQ(dropped[0].sourcePaneTag, listing::kLocalPaneTag);
   EXPECT_FALSE(dropped[1].sourcePaneTag);
