@@ -12,7 +12,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "shell/DisplayText.h"
+#include "dialogs/QtText.h"
 
 namespace shell {
 
@@ -37,11 +37,11 @@ bool ShowTextFile(const fs::path& file, QWidget* parent, std::string& error) {
   auto* viewer = new QPlainTextEdit(parent);
   viewer->setWindowFlag(Qt::Window);
   viewer->setAttribute(Qt::WA_DeleteOnClose);
-  viewer->setWindowTitle(DisplayText(file.filename().native()));
+  viewer->setWindowTitle(dialogs::ToQString(file.filename().native()));
   viewer->setReadOnly(true);
   viewer->setLineWrapMode(QPlainTextEdit::NoWrap);
   viewer->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  viewer->setPlainText(DisplayText(bytes));
+  viewer->setPlainText(dialogs::ToQString(bytes));
   viewer->resize(800, 600);
   viewer->show();
   return true;

@@ -3,8 +3,8 @@
 #include <QKeyEvent>
 #include <algorithm>
 
+#include "dialogs/QtText.h"
 #include "listing/PaneItem.h"
-#include "shell/DisplayText.h"
 #include "shell/Icons.h"
 
 namespace shell {
@@ -22,7 +22,7 @@ std::vector<fs::path> Subdirectories(const fs::path& directory) {
     if (it->is_directory(kind)) found.push_back(it->path());
   }
   std::sort(found.begin(), found.end(), [](const fs::path& a, const fs::path& b) {
-    return QString::localeAwareCompare(DisplayText(a.filename().native()), DisplayText(b.filename().native())) < 0;
+    return QString::localeAwareCompare(dialogs::ToQString(a.filename().native()), dialogs::ToQString(b.filename().native())) < 0;
   });
   return found;
 }
@@ -32,6 +32,7 @@ std::vector<fs::path> Subdirectories(const fs::path& directory) {
 DirectoryListBox::DirectoryListBox(QWidget* parent) : QListWidget(parent) {
   setSelectionMode(QAbstractItemView::SingleSelection);
   setUniformItemSizes(true);
+  setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
   setIconSize({kSmallIconSize, kSmallIconSize});
   connect(this, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) { Choose(row(item)); });
 }
@@ -51,14 +52,14 @@ void DirectoryListBox::SetDirectory(const fs::path& directory) {
 
   int depth = 0;
   fs::path chain = directory_.root_path();
-  add(chain, DisplayText(chain.native()), depth, open);
+  add(chain, dialogs::ToQString(chain.native()), depth, open);
   for (const fs::path& part : directory_.relative_path()) {
     if (part.empty()) continue;
     chain /= part;
-    add(chain, DisplayText(part.native()), ++depth, open);
+    add(chain, dialogs::ToQString(part.native()), ++depth, open);
   }
   const int current = count() - 1;
-  for (const fs::path& sub : Subdirectories(directory_)) add(sub, DisplayText(sub.filename().native()), depth + 1, closed);
+  for (const fs::path& sub : Subdirectories(directory_)) add(sub, dialogs::ToQString(sub.filename().native()), depth + 1, closed);
   setCurrentRow(current);
   if (isVisible()) ShowCurrent();
 }
@@ -67,8 +68,8 @@ void DirectoryListBox::ShowCurrent() {
   if (QListWidgetItem* current = currentItem()) scrollToItem(current, QAbstractItemView::PositionAtCenter);
 }
 
-void DirectoryListBox::showEvent(QShowEvent* event) {
-  QListWidget::showEvent(event);
+void DirectoryListBox::resizeEvent(QResizeEvent* event) {
+  QListWidget::resizeEvent(event);
   ShowCurrent();
 }
 

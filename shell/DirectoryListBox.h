@@ -33,10 +33,11 @@ class DirectoryListBox : public QListWidget {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
-  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
-  // Scrolls the current item into the middle of the box (the box gets its size when shown).
+  // Scrolls the current item into the middle of the box, whenever the box changes its size
+  // too (it gets its height only after it is shown).
   void ShowCurrent();
   void Choose(int row);
 

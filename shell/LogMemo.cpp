@@ -2,7 +2,7 @@
 
 #include <QFontDatabase>
 
-#include "shell/DisplayText.h"
+#include "dialogs/QtText.h"
 
 namespace shell {
 
@@ -13,6 +13,6 @@ LogMemo::LogMemo(QWidget* parent) : QPlainTextEdit(parent) {
   setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 }
 
-void LogMemo::AppendLine(const std::string& line) { appendPlainText(DisplayText(line)); }
+void LogMemo::AppendLine(const std::string& line) { appendPlainText(dialogs::ToQString(line)); }
 
 }  // namespace shell

@@ -11,16 +11,16 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QProcess>
 #include <QSplitter>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "dialogs/AboutBox.h"
+#include "dialogs/HelpWindow.h"
 #include "listing/DragAcceptance.h"
 #include "listing/PaneSelection.h"
-#include "shell/CommandLine.h"
 #include "shell/DirectoryListBox.h"
 #include "shell/Icons.h"
 #include "shell/LogMemo.h"
@@ -37,20 +37,6 @@ const QString kSortCaptions[] = {"По имени", "По размеру", "По
 const QString kMainSelectCaptions[] = {"Выделить все", "Не выделять", "Выделить по маске", "Инвертировать выделение"};
 const QString kPopupSelectCaptions[] = {"Все", "Не выбирать", "По маске", "Инвертировать выделение"};
 const QString kViewCaptions[] = {"Крупные значки", "Мелкие значки", "Список", "Таблица"};
-
-constexpr const char* kHelpText =
-    "Слева — локальный компьютер, справа — FTP-сервер.\n\n"
-    "Двойной щелчок по серверу соединяет с ним, по директории — открывает её.\n"
-    "Стрелки между панелями передают выделенные файлы и директории;\n"
-    "их можно и перетащить мышью из одной панели в другую.\n\n"
-    "Клавиши:\n"
-    "  Enter — открыть\n"
-    "  Backspace — на уровень вверх\n"
-    "  F2 — переименовать\n"
-    "  Delete — удалить\n"
-    "  Ctrl+A — выделить все\n"
-    "  F5 — обновить панель\n"
-    "  Tab — перейти в другую панель";
 
 QAction* Entry(QObject* owner, const char* name, const QString& caption) {
   auto* action = new QAction(caption, owner);
@@ -489,8 +475,8 @@ void MainWindow::BindWindowCommands() {
     emit localDirectoryChosen(QFile::encodeName(DriveComboBox1->itemData(index).toString()).toStdString());
   });
   connect(MainMenu.Spawnnewsession1, &QAction::triggered, this, &MainWindow::StartSecondCopy);
-  connect(MainMenu.Help1, &QAction::triggered, this, &MainWindow::ShowHelp);
-  connect(MainMenu.About2, &QAction::triggered, this, &MainWindow::ShowAbout);
+  connect(MainMenu.Help1, &QAction::triggered, this, [this] { dialogs::ShowHelp(this); });
+  connect(MainMenu.About2, &QAction::triggered, this, [this] { dialogs::ShowAbout(this); });
 }
 
 void MainWindow::ShowLocalDirectory(const std::filesystem::path& directory) {
@@ -555,16 +541,6 @@ void MainWindow::ShowCommandBar(bool shown) {
 void MainWindow::StartSecondCopy() {
   QProcess::startDetached(QApplication::applicationFilePath(),
                           {"--config-dir", QString::fromStdString(configDirectory_.string())});
-}
-
-void MainWindow::ShowHelp() { QMessageBox::information(this, "Помощь", kHelpText); }
-
-void MainWindow::ShowAbout() {
-  QMessageBox::about(this, "О программе",
-                     QString("<h3>TOVIK FTP</h3><p>%1</p><p>FTP-клиент с двумя панелями: слева — локальный "
-                             "компьютер, справа — FTP-сервер.</p><p>Файлы программы: %2</p>")
-                         .arg(QString::fromStdString(VersionText()).trimmed().toHtmlEscaped(),
-                              QString::fromStdString(configDirectory_.string()).toHtmlEscaped()));
 }
 
 }  // namespace shell

@@ -14,7 +14,8 @@
 // 1 remote. A family's array is indexed by the absolute tag less its first tag.
 //
 // The window handles by itself what touches only its widgets: view styles, fonts, the
-// command bar's toggle, Exit, a second copy of the program, the help and About boxes, and
+// command bar's toggle, Exit, a second copy of the program, the help window and the About
+// box, and
 // Tab between the panes (Shift+Tab back). Everything else is left to the session's logic.
 //
 // Keys: in each pane's views, Enter opens (the pane's Open action), Backspace goes up one
@@ -215,8 +216,6 @@ class MainWindow : public QMainWindow {
   void ChooseFont(PaneView* view);
   void ShowCommandBar(bool shown);
   void StartSecondCopy();
-  void ShowHelp();
-  void ShowAbout();
 
   std::filesystem::path configDirectory_;
   std::function<DropState()> dropState_;

@@ -2,8 +2,8 @@
 
 #include <QMimeData>
 
+#include "dialogs/QtText.h"
 #include "listing/PaneSorting.h"
-#include "shell/DisplayText.h"
 #include "shell/Icons.h"
 
 namespace shell {
@@ -33,9 +33,9 @@ QVariant PaneTableModel::data(const QModelIndex& index, int role) const {
   const int column = index.column();
   switch (role) {
     case Qt::DisplayRole:
-      return DisplayText(column == 0 ? item.caption : item.subItems.at(static_cast<std::size_t>(column - 1)));
+      return dialogs::ToQString(column == 0 ? item.caption : item.subItems.at(static_cast<std::size_t>(column - 1)));
     case Qt::ToolTipRole:
-      return column == 0 ? QVariant(DisplayText(item.caption)) : QVariant();
+      return column == 0 ? QVariant(dialogs::ToQString(item.caption)) : QVariant();
     case Qt::DecorationRole:
       return column == 0 ? QVariant(PaneItemIcon(item.image)) : QVariant();
     case Qt::TextAlignmentRole:

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/DisplayText.h"
+#include "dialogs/QtText.h"
 
 namespace shell {
 
@@ -20,8 +20,8 @@ constexpr const char* kCaptions[] = {"Докачать", "Переписать",
 bool AskNewPath(QWidget* parent, std::string& path) {
   bool confirmed = false;
   const QString answer = QInputDialog::getText(parent, "Save as ...", "New Path", QLineEdit::Normal,
-                                               DisplayText(path), &confirmed);
-  if (confirmed) path = CoreText(answer);
+                                               dialogs::ToQString(path), &confirmed);
+  if (confirmed) path = dialogs::ToBytes(answer);
   return confirmed;
 }
 
@@ -35,7 +35,7 @@ TFReWrite::TFReWrite(const std::string& path, QWidget* parent, PathQuery query)
 
   auto* message = new QPlainTextEdit(this);
   message->setReadOnly(true);
-  message->setPlainText("File is already exist !\n" + DisplayText(path));
+  message->setPlainText("File is already exist !\n" + dialogs::ToQString(path));
   message->setFixedHeight(message->fontMetrics().lineSpacing() * 4);
 
   auto* row = new QHBoxLayout;

@@ -10,8 +10,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "dialogs/QtText.h"
 #include "listing/PaneItem.h"
-#include "shell/DisplayText.h"
 #include "shell/Icons.h"
 #include "shell/ProgressTexts.h"
 
@@ -152,7 +152,7 @@ void TProgress::Begin(const std::string& name, std::int64_t size, bool sending) 
   total_ = size;
   sending_ = sending;
   fileStart_ = clock_();
-  setWindowTitle(DisplayText(ProgressCaption(name, size, sending)));
+  setWindowTitle(dialogs::ToQString(ProgressCaption(name, size, sending)));
   refresh_.stop();
   Refresh();
 }
