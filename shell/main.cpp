@@ -69,9 +69,10 @@ int main(int argc, char** argv) {
     std::cerr << program << ": " << line.error << "\n" << shell::UsageText(program);
     return 2;
   }
-  const std::filesystem::path directory = shell::ChooseConfigDirectory(
+  std::error_code status;
+  const std::filesystem::path directory = std::filesystem::absolute(shell::ChooseConfigDirectory(
       shell::CurrentConfigPlaces(line.configDir ? std::optional<std::filesystem::path>(*line.configDir) : std::nullopt),
-      shell::RealFileProbe());
+      shell::RealFileProbe()), status);
   std::string error;
   if (!shell::MakeConfigDirectory(directory, error)) {
     std::cerr << program << ": cannot use " << directory.string() << ": " << error << "\n";
