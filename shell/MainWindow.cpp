@@ -467,8 +467,6 @@ void MainWindow::BindWindowCommands() {
   for (QAction* font : {MainMenu.Font4, RemotePopup.Font1, MainMenu.Font3, LocalPopup.Font2}) {
     connect(font, &QAction::triggered, this, [this, font] { ChooseFont(font->data().toInt() == 1 ? FTPView : lvLoc); });
   }
-  connect(MainMenu.CustomCommand1, &QAction::toggled, this, &MainWindow::ShowCommandBar);
-  connect(RemotePopup.CustomCommand2, &QAction::toggled, this, &MainWindow::ShowCommandBar);
   connect(MainMenu.Exit1, &QAction::triggered, this, &QWidget::close);
   connect(dlbx, &DirectoryListBox::directoryChosen, this, &MainWindow::localDirectoryChosen);
   connect(DriveComboBox1, &QComboBox::activated, this, [this](int index) {
@@ -529,9 +527,6 @@ void MainWindow::ChooseFont(PaneView* view) {
 }
 
 void MainWindow::ShowCommandBar(bool shown) {
-  // The menu entry and its popup twin carry the same check mark.
-  const QSignalBlocker mainBlocker(MainMenu.CustomCommand1);
-  const QSignalBlocker popupBlocker(RemotePopup.CustomCommand2);
   MainMenu.CustomCommand1->setChecked(shown);
   RemotePopup.CustomCommand2->setChecked(shown);
   CommandBar->setVisible(shown);

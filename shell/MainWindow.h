@@ -13,10 +13,10 @@
 // local pane and negative for the remote one; view style 0 to 3 (ViewStyle); font 0 local,
 // 1 remote. A family's array is indexed by the absolute tag less its first tag.
 //
-// The window handles by itself what touches only its widgets: view styles, fonts, the
-// command bar's toggle, Exit, a second copy of the program, the help window and the About
-// box, and
-// Tab between the panes (Shift+Tab back). Everything else is left to the session's logic.
+// The window handles by itself what touches only its widgets: view styles, fonts, Exit, a
+// second copy of the program, the help window and the About box, and Tab between the panes
+// (Shift+Tab back). Everything else is left to the session's logic, which also decides
+// whether the command bar shows (ShowCommandBar).
 //
 // Keys: in each pane's views, Enter opens (the pane's Open action), Backspace goes up one
 // level (the pane's up button), F2 renames, Delete deletes, Ctrl+A selects all and F5
@@ -193,6 +193,9 @@ class MainWindow : public QMainWindow {
   // it is set, the remote pane shows the sites and takes nothing.
   void SetDropState(std::function<DropState()> state) { dropState_ = std::move(state); }
 
+  // Shows or hides the command bar; the menu entry and its popup twin carry the check mark.
+  void ShowCommandBar(bool shown);
+
   // The font and text colour of the whole window, from the options.
   void ApplyWindowFont(const QFont& font, const QColor& color);
 
@@ -214,7 +217,6 @@ class MainWindow : public QMainWindow {
   QMenu* BuildLocalPopup();
   void BindWindowCommands();
   void ChooseFont(PaneView* view);
-  void ShowCommandBar(bool shown);
   void StartSecondCopy();
 
   std::filesystem::path configDirectory_;

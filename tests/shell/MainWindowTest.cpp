@@ -144,12 +144,13 @@ TEST_F(MainWindowTest, WindowCommandsActOnTheirPane) {
   EXPECT_EQ(window_.lvLoc->Style(), ViewStyle::List);
   EXPECT_EQ(window_.FTPView->Style(), ViewStyle::LargeIcons);
 
-  window_.MainMenu.CustomCommand1->trigger();
+  window_.ShowCommandBar(true);
   EXPECT_TRUE(window_.CommandBar->isVisibleTo(&window_));
+  EXPECT_TRUE(window_.MainMenu.CustomCommand1->isChecked());
   EXPECT_TRUE(window_.RemotePopup.CustomCommand2->isChecked());
-  window_.RemotePopup.CustomCommand2->trigger();
+  window_.ShowCommandBar(false);
   EXPECT_FALSE(window_.CommandBar->isVisibleTo(&window_));
-  EXPECT_FALSE(window_.MainMenu.CustomCommand1->isChecked());
+  EXPECT_FALSE(window_.RemotePopup.CustomCommand2->isChecked());
 }
 
 TEST_F(MainWindowTest, BusyMarksTheRemoteControls) {
