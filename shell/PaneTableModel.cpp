@@ -12,6 +12,19 @@ namespace {
 
 const char* const kColumnTitles[PaneTableModel::kRemoteColumns] = {"Имя", "Размер", "Дата", "Время", "Атрибуты"};
 
+// Sizes align right, dates and times sit centred, the rest left.
+QVariant Alignment(int column) {
+  switch (column + 1) {
+    case listing::kColumnSize:
+      return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    case listing::kColumnDate:
+    case listing::kColumnTime:
+      return QVariant(Qt::AlignCenter);
+    default:
+      return {};
+  }
+}
+
 }  // namespace
 
 PaneTableModel::PaneTableModel(listing::PaneModel& pane, int paneTag, int columns, QObject* parent)
@@ -39,7 +52,7 @@ QVariant PaneTableModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole:
       return column == 0 ? QVariant(PaneItemIcon(item.image)) : QVariant();
     case Qt::TextAlignmentRole:
-      return column + 1 == listing::kColumnSize ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
+      return Alignment(column);
     default:
       return {};
   }
@@ -48,9 +61,7 @@ QVariant PaneTableModel::data(const QModelIndex& index, int role) const {
 QVariant PaneTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || section < 0 || section >= columns_) return {};
   if (role == Qt::DisplayRole) return QString(kColumnTitles[section]);
-  if (role == Qt::TextAlignmentRole && section + 1 == listing::kColumnSize) {
-    return QVariant(Qt::AlignRight | Qt::AlignVCenter);
-  }
+  if (role == Qt::TextAlignmentRole) return Alignment(section);
   return {};
 }
 

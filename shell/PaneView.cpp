@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include "dialogs/QtText.h"
 #include "listing/PaneModel.h"
 #include "shell/Icons.h"
 #include "shell/PaneTableModel.h"
@@ -130,6 +131,20 @@ void PaneView::SetColumnWidths() {
   header->setMinimumSectionSize(metrics.horizontalAdvance("Время") + padding);
   header->setSectionResizeMode(0, QHeaderView::Stretch);
   for (int column = 1; column < model_->columnCount(); ++column) header->resizeSection(column, widths[column]);
+}
+
+listing::CaptionMetrics PaneView::CaptionMetrics() const {
+  const QFontMetrics metrics = report_->fontMetrics();
+  return {[metrics](std::string_view caption) { return metrics.horizontalAdvance(dialogs::ToQString(caption)); },
+          report_->viewport()->width()};
+}
+
+void PaneView::SetFirstColumnWidth(int width) {
+  QHeaderView* header = report_->header();
+  int others = 0;
+  for (int column = 1; column < header->count(); ++column) others += header->sectionSize(column);
+  header->setSectionResizeMode(0, QHeaderView::Interactive);
+  header->resizeSection(0, std::max(width, report_->viewport()->width() - others));
 }
 
 void PaneView::ViewSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {

@@ -18,6 +18,7 @@
 #include <QStackedWidget>
 #include <functional>
 
+#include "listing/RemoteListingView.h"
 #include "shell/DropRules.h"
 
 class QAbstractItemView;
@@ -52,6 +53,12 @@ class PaneView : public QStackedWidget {
 
   ViewStyle Style() const { return style_; }
   void SetStyle(ViewStyle style);
+
+  // How the report view measures captions, for the width of the first column; and that
+  // width. The first column takes the room the other columns leave until it is given a
+  // width; given one, it is that wide, or wider to fill the view.
+  listing::CaptionMetrics CaptionMetrics() const;
+  void SetFirstColumnWidth(int width);
 
   void SetDropRule(std::function<bool(const PaneDrop&)> rule) { dropRule_ = std::move(rule); }
   void SetContextMenu(QMenu* menu) { contextMenu_ = menu; }

@@ -131,6 +131,20 @@ TEST_F(PaneViewTest, StylesShareTheModelAndTheSelection) {
   EXPECT_EQ(view_.ShownView(), view_.ReportView());
 }
 
+TEST_F(PaneViewTest, FirstColumnTakesItsWidthOrFillsTheView) {
+  view_.resize(600, 300);
+  view_.show();
+  QHeaderView* header = view_.ReportView()->header();
+  int others = 0;
+  for (int column = 1; column < header->count(); ++column) others += header->sectionSize(column);
+  const int room = view_.ReportView()->viewport()->width() - others;
+  view_.SetFirstColumnWidth(room + 500);
+  EXPECT_EQ(header->sectionSize(0), room + 500) << "a long caption";
+  view_.SetFirstColumnWidth(10);
+  EXPECT_EQ(header->sectionSize(0), room) << "short captions";
+  EXPECT_GT(view_.CaptionMetrics().captionWidth("Отчёт за квартал.pdf"), view_.CaptionMetrics().captionWidth("a"));
+}
+
 TEST_F(PaneViewTest, HeaderClicksGiveColumnTagsAndDoubleClicksCountAnywhere) {
   std::vector<int> tags;
   int doubleClicks = 0;
