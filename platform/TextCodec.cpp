@@ -18,7 +18,6 @@ constexpr std::array<char32_t, 64> kCp1251High = {
     0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // B8
 };
 constexpr char32_t kCyrillicCapitalA = 0x0410;
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 char32_t Cp1251CodePoint(unsigned char byte) {
   if (byte < 0x80) return byte;
@@ -118,9 +117,7 @@ std::string Utf8ToCp1251(std::string_view text) {
 }
 
 std::string DecodeTextBytes(std::string_view bytes) {
-  if (!IsValidUtf8(bytes)) return Cp1251ToUtf8(bytes);
-  if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
-  return std::string(bytes);
+  return IsValidUtf8(bytes) ? std::string(bytes) : Cp1251ToUtf8(bytes);
 }
 
 std::size_t CountChars(std::string_view text) {

@@ -16,8 +16,11 @@ std::string Cp1251ToUtf8(std::string_view bytes);
 // Characters that code page 1251 cannot hold, and bytes that are not valid UTF-8, become '?'.
 std::string Utf8ToCp1251(std::string_view text);
 
-// The UTF-8 text of a text file's bytes: the bytes themselves when they are valid UTF-8
-// (a leading byte order mark dropped), otherwise their conversion from code page 1251.
+// The UTF-8 encoding of U+FEFF, which marks a file as UTF-8 when it stands at its start.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// The UTF-8 text of some bytes: the bytes themselves when they are valid UTF-8, otherwise
+// their conversion from code page 1251.
 std::string DecodeTextBytes(std::string_view bytes);
 
 std::size_t CountChars(std::string_view text);

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/IniFile.h"
+#include "platform/TextFile.h"
 
 namespace {
 
@@ -66,6 +67,21 @@ void ApplyPair(std::string_view pair, SiteRecord& site, std::array<bool, kSiteKe
   }
 }
 
+// The value as it can stand on the site's line (see SiteLine.h).
+std::string OneLineValue(const SiteKey& key, std::string_view value) {
+  if (key.text != &SiteRecord::Desc) return std::string(platform::FirstLine(value));
+  std::string joined;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    if (value[i] != '\r' && value[i] != '\n') {
+      joined += value[i];
+      continue;
+    }
+    joined += kDescLineSeparator;
+    if (value.compare(i, 2, "\r\n") == 0) ++i;
+  }
+  return joined;
+}
+
 }  // namespace
 
 SiteRecord ParseSiteLine(std::string_view line, const ProgramOptions& options) {
@@ -84,7 +100,8 @@ std::string FormatSiteLine(const SiteRecord& site) {
   std::string line;
   for (const SiteKey& key : kSiteKeys) {
     if (key.text && (site.*key.text).empty()) continue;
-    line.append(key.key).append(key.text ? site.*key.text : (site.*key.flag ? "1" : "0")).append(";");
+    const std::string value = key.text ? OneLineValue(key, site.*key.text) : (site.*key.flag ? "1" : "0");
+    line.append(key.key).append(value).append(";");
   }
   return line;
 }

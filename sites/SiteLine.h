@@ -1,7 +1,9 @@
 #pragma once
 // One site as one line of ftplist.TXT: "key=value;" pairs in a fixed order, every pair
 // ended by ";". Texts are written only when not empty, the four flags always, as 0 or 1.
-// Values are written as they are, so a ";" in a value ends it on reading.
+// Values are written as they are, so a ";" in a value ends it on reading. A line break could
+// not survive either: in Desc it becomes the comment's own line separator, any other value
+// is cut at it.
 //   Name=Mirror;Server=192.0.2.10;Port=21;User=anonymous;Anonymous=1;SavePassword=1;Pasv=0;Answer=0957681;AnswerName=Default;CheckPSW=1;
 //
 // Reading starts from NewSiteRecord, so a missing key keeps its default, and looks for a key

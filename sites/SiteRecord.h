@@ -10,6 +10,8 @@
 
 inline constexpr const char* kDefaultAnswerCode = "0957681";
 inline constexpr const char* kDefaultAnswerName = "Default";
+// Joins the lines of a site's comment (Desc), which has to fit on the site's line.
+inline constexpr char kDescLineSeparator = '`';
 
 struct SiteRecord {
   std::string Name;          // also the key by which the list finds the record
@@ -26,7 +28,7 @@ struct SiteRecord {
   bool SavePassword = false;  // false: ask for the password at every login
   std::string Port;
   bool Pasv = false;
-  std::string Desc;  // multi-line comment, lines joined with '`'
+  std::string Desc;  // multi-line comment, lines joined with kDescLineSeparator
   std::string Answer;  // listing format code, 7 characters
   std::string AnswerName;  // host type chosen in the site manager
   bool CheckPSW = false;  // the site manager masks the password
