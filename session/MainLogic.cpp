@@ -39,8 +39,8 @@ MainLogic::~MainLogic() {
   ftp_.OnSessionConnected = nullptr;
   ftp_.OnSessionClosed = nullptr;
   ftp_.OnRequestDone = nullptr;
+  if (const platform::WriteResult saved = SaveCommands(commands_, programDirectory_); !saved) log_.AddLog(saved.error);
   log_.CloseFile();
-  SaveCommands(commands_, programDirectory_);
 }
 
 void MainLogic::BindEngine() {

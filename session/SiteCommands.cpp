@@ -1,6 +1,5 @@
 // MainLogic: the stored sites in the remote pane while no session is open, and the site
 // commands: new site, site properties, delete the selected sites. Each saves ftplist.TXT.
-#include "platform/ProgramDirectory.h"
 #include "session/uMain.h"
 
 namespace session {
@@ -79,8 +78,8 @@ void MainLogic::DeleteSelectedSites() {
 }
 
 void MainLogic::SaveSites() {
-  if (!SaveSiteList(sites_, programDirectory_))
-    prompts_.ReportError("Unable to write to " + platform::FileInDirectory(programDirectory_, kSiteListFileName));
+  if (const platform::WriteResult saved = SaveSiteList(sites_, programDirectory_); !saved)
+    prompts_.ReportError(saved.error);
 }
 
 }  // namespace session
