@@ -73,6 +73,11 @@ void MainLogic::SwitchToAscii() {
   RunSync(&TCustomFtpCli::TypeSetAsync);
 }
 
+void MainLogic::SwitchToBinary() {
+  ftp_.SetBinary(true);
+  RunSync(&TCustomFtpCli::TypeSetAsync);
+}
+
 // The engine keeps the first failure's reply in ErrorMessage until a chained request starts;
 // a single command that fails after an earlier failure leaves it as it was, and then its own
 // reply is the last one.

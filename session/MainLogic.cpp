@@ -3,6 +3,7 @@
 
 #include "listing/ListingFile.h"
 #include "listing/PaneSorting.h"
+#include "local/CompareDirectories.h"
 #include "session/uMain.h"
 
 namespace session {
@@ -21,6 +22,7 @@ MainLogic::MainLogic(std::string programDirectory, Prompts& prompts, ProgressWin
       log_(memo, programDirectory_),
       keepAlive_(options_, [this] { return KeepAliveMayRun(); }, [this](const std::string& c) { SendKeepAlive(c); }),
       local_(prompts, localDirectory) {
+  localWorkDir_ = local_.WorkDirectory();
   BindEngine();
   remotePane_.SetChangeHandler([this] { OnRemoteSelectionChanged(); });
   local_.Model().SetChangeHandler([this] { OnLocalPaneChanged(); });
@@ -125,20 +127,20 @@ void MainLogic::Dispatch(Command command, int tag) {
     case Command::About:
     case Command::Help:
     case Command::WebPage: return;
-    // Transfers and the other remote operations.
-    case Command::RemoteMakeDirectory:
-    case Command::RemoteRename:
-    case Command::RemoteChangeDirectory:
-    case Command::RemotePermissions:
-    case Command::RemotePath:
-    case Command::UploadSelection:
-    case Command::DownloadSelection:
-    case Command::CompareDirectories:
-    case Command::RemoteChangeCase:
+    case Command::RemoteMakeDirectory: return RemoteMakeDirectory();
+    case Command::RemoteRename: return RemoteRename();
+    case Command::RemoteChangeDirectory: return RemoteChangeDirectory();
+    case Command::RemotePermissions: return RemotePermissions();
+    case Command::RemotePath: return RemotePathChosen(tag);
+    case Command::UploadSelection: return StartUploadBatch();
+    case Command::DownloadSelection: return StartDownloadBatch();
+    case Command::CompareDirectories: return local::CompareDirectories(local_.Model(), remotePane_);
+    case Command::RemoteChangeCase: return ChangeRemoteCase(tag);
     case Command::LocalChangeCase:
-    case Command::RemoteSelect:
-    case Command::LocalSelect:
-    case Command::RemoteFilter: return;
+      return LocalCommand([this, tag] { local_.ChangeLocalCase(static_cast<local::CaseMode>(tag)); });
+    case Command::RemoteSelect: return SelectInPane(remotePane_, tag);
+    case Command::LocalSelect: return LocalCommand([this, tag] { SelectInPane(local_.Model(), tag); });
+    case Command::RemoteFilter: return RemoteFilter();
   }
 }
 

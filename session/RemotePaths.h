@@ -13,4 +13,9 @@ std::string WithTrailingSlash(std::string path);
 // give "/".
 std::string ParentDirectory(std::string_view path);
 
+// The directory a "Change Directory" answer names, seen from `current`: a relative answer is
+// taken below `current`; "." and ".." components are resolved ("/a/b/.." is "/a", ".." of
+// the root is the root); the result has no trailing "/" but for the root.
+std::string ResolveRemotePath(std::string_view current, std::string_view typed);
+
 }  // namespace session

@@ -5,11 +5,12 @@
 //
 //   kind (success)                         condition               next step
 //   4 CWD, 21 MKD, 31 PWD, 33 CDUP         removing walked dirs    as after 22
+//                                          21 in a tree upload     next upload (a new dir is empty)
 //                                          otherwise               list the directory
 //   5 connect and login                                            TYPE A; CWD start dir (or PWD)
 //   7 LIST (8, 11, 12)                     tree download           download walk, next download
 //                                          recursive delete        delete walk, as after 24
-//                                          tree upload             next upload
+//                                          tree upload             keep the listing, next upload
 //                                          otherwise               show the listing
 //   10 RETR, 38 REST+RETR                  files queued            next download
 //                                          none                    next queued dir, or back to base
@@ -85,6 +86,10 @@ void MainLogic::OnRequestSucceeded(TFtpRequest kind) {
     case ftpLsAsync:
     case ftpDirectoryAsync:
     case ftpListAsync: return AfterListing();
+    case ftpGetAsync:
+    case ftpRestGetAsync: return AfterDownload();
+    case ftpPutAsync:
+    case ftpRestPutAsync: return AfterUpload();
     case ftpRmdAsync: return AfterRemoveDirectory();
     case ftpDeleAsync: return AfterDelete();
     case ftpRenAsync: return AfterRename();
@@ -123,6 +128,11 @@ void MainLogic::AfterFailedConnect(uint16_t error) {
 
 void MainLogic::AfterDirectoryChange(TFtpRequest kind) {
   if (queues_.RemoveDirsActive) return AfterRemoveDirectory();
+  // A directory an upload walk has just made is empty: nothing to list before its files go.
+  if (kind == ftpMkdAsync && queues_.UploadTreeActive) {
+    uploadTargetListing_.emplace();
+    return StartNextUpload();
+  }
   // After the fallback to PWD the directory is the one the server reports.
   if (kind == ftpPwdAsync && !ftp_.DirResult().empty()) ftp_.SetHostDirName(ftp_.DirResult());
   ListDirectory();
@@ -134,11 +144,17 @@ void MainLogic::AfterLogin() {
 }
 
 void MainLogic::AfterListing() {
-  if (queues_.DeleteTreeActive) {
+  if (queues_.DownloadTreeActive) {
+    if (DownloadWalk()) StartNextDownload();
+  } else if (queues_.DeleteTreeActive) {
     DeleteWalk();
-    return AfterDelete();
+    AfterDelete();
+  } else if (queues_.UploadTreeActive) {
+    TakeUploadListing();
+    StartNextUpload();
+  } else {
+    ShowRemoteListing();
   }
-  ShowRemoteListing();
 }
 
 // ---- Recursive delete -------------------------------------------------------------------------

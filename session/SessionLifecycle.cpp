@@ -119,6 +119,7 @@ void MainLogic::ShowSiteLocalDirectory() {
 
 void MainLogic::OnSessionConnected() {
   remoteBaseDir_ = WithTrailingSlash(ftp_.HostDirName());
+  localWorkDir_ = local_.WorkDirectory();
   showingSites_ = false;
   EndBusy();
   {

@@ -18,8 +18,8 @@
 // Choices of this program:
 // - The program directory is given: ftplist.TXT, options.ftp, commands.txt and a relative
 //   log file name are found there.
-// - The local working directory is the local pane's directory (LocalWorkDir ends in "/");
-//   the process never changes its current directory.
+// - The local working directory is the local pane's directory (LocalWorkDir ends in "/"),
+//   taken when a session or a batch starts; the process never changes its current directory.
 // - The listing file ("FTPDIR<pid>.TXT") is written into a private directory of the process
 //   (mode 0700, removed with it), never into a directory other users may share.
 // - The SOCKS relay (and the FTP proxy's port) is written into the engine before every
@@ -41,6 +41,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <string_view>
+#include <system_error>
 #include <string>
 #include <vector>
 
@@ -111,6 +114,13 @@ class MainLogic {
   void OpenRemoteEntry();
   // A double click on the local pane's item at `index`.
   void OpenLocalEntry(std::size_t index);
+  // A drop on a pane, from the list view with tag `sourceTag` (none: not a list view). The
+  // local pane takes the remote pane's items (a download), the remote pane the local pane's
+  // (an upload), only during a session and while no operation runs.
+  bool LocalPaneAcceptsDrag(std::optional<int> sourceTag) const;
+  bool RemotePaneAcceptsDrag(std::optional<int> sourceTag) const;
+  void DropOnLocalPane(std::optional<int> sourceTag);
+  void DropOnRemotePane(std::optional<int> sourceTag);
   // A click on a column header of the remote pane (ignored while it shows the sites) or the
   // local pane.
   void ClickRemoteColumn(int columnTag);
@@ -128,7 +138,9 @@ class MainLogic {
   const CustomCommands& StoredCommands() const { return commands_; }
   const OperationQueues& Queues() const { return queues_; }
   const std::string& RemoteBaseDir() const { return remoteBaseDir_; }
-  std::string LocalWorkDir() const { return local_.WorkDirectory(); }
+  // The local directory of the session or the batch running: the local pane's when the
+  // session or the batch started, with a trailing "/".
+  const std::string& LocalWorkDir() const { return localWorkDir_; }
   int ConnectAttempt() const { return connectAttempt_; }
 
   listing::PaneModel& RemotePane() { return remotePane_; }
@@ -179,6 +191,9 @@ class MainLogic {
   bool RunSync(void (TCustomFtpCli::*request)());
   void AwaitSyncCompletion();
   void SwitchToAscii();
+  void SwitchToBinary();
+  // The transfer type of the file in LocalFileName (TransferRules.h).
+  void SetTransferType();
   std::string FailureText() const;
   void WriteRelaySettings();
   void WriteDataRelaySettings();
@@ -210,6 +225,8 @@ class MainLogic {
   void AfterDirectoryChange(TFtpRequest kind);
   void AfterLogin();
   void AfterListing();
+  void AfterDownload();
+  void AfterUpload();
   void AfterRemoveDirectory();
   void AfterDelete();
   void AfterRename();
@@ -231,9 +248,43 @@ class MainLogic {
   void ShowProgress();
   void CloseProgress();
 
+  // Transfers (DownloadBatch.cpp, UploadBatch.cpp, ConflictResolution.cpp, TransferBatch.cpp)
+  enum class ResumeCase { Fits, Complete, TargetLonger };
+  bool BeginBatch();
+  void StartDownloadBatch();
+  void StartNextDownload();
+  bool DownloadWalk();
+  bool MakeLocalDirectory(const std::string& path);
+  void StartUploadBatch();
+  void StartNextUpload();
+  void WalkLocalDirectory();
+  void TakeUploadListing();
+  void ResolveConflicts(bool download);
+  void AskAboutConflicts(bool download);
+  void ApplyDefaultAction(bool download);
+  bool TargetExists(bool download) const;
+  ResumeCase ResumeFits(bool download) const;
+  void SkipFile();
+  void SkipCompleteFile();
+  const listing::RemoteEntry* RemoteTarget(std::string_view target) const;
+  bool RemoteFileListed(std::string_view target) const;
+  std::int64_t RemoteFileSize(std::string_view target) const;
+  void EndCancelledBatch();
+  void AbandonBatch(const std::string& path, std::error_code error);
+  void LogUnsafeName(const std::string& name);
+  listing::ListingContext WalkContext() const;
+
   // Remote operations (RemoteOperations.cpp)
   void DeleteRemoteSelection();
   void DeleteWalk();
+  void RemoteMakeDirectory();
+  void RemoteRename();
+  void RemoteChangeDirectory();
+  void RemotePathChosen(int index);
+  void RemotePermissions();
+  void ChangeRemoteCase(int mode);
+  void SelectInPane(listing::PaneModel& pane, int tag);
+  void RemoteFilter();
   void RemoteUpOneLevel();
   void ToggleCommandBar();
   void PickStoredCommand();
@@ -274,6 +325,15 @@ class MainLogic {
 
   OperationQueues queues_;
   std::string remoteBaseDir_;
+  std::string localWorkDir_;
+  // Transfer batches
+  bool overwriteAll_ = false;       // "All" was answered: no more checks in this batch
+  bool resumeTransfer_ = false;     // the next transfer resumes
+  bool transferCancelled_ = false;  // the batch was cancelled in the prompt
+  bool sending_ = false;            // the current transfer is an upload
+  // The file entries of the remote directory an upload walk entered and listed; none while
+  // the batch's own selection is sent (its directory is the one on show).
+  std::optional<std::vector<listing::RemoteEntry>> uploadTargetListing_;
   int connectAttempt_ = 0;
   bool reconnectDue_ = false;
   bool showingSites_ = true;

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
+#include <QFile>
+
 #include <algorithm>
+#include <fstream>
 
 #include "sites/SiteList.h"
 #include "support/EventLoop.h"
@@ -163,6 +167,12 @@ void SessionHarness::SelectRemote(const std::vector<std::string>& captions) {
   });
 }
 
+void SessionHarness::SelectLocal(const std::vector<std::string>& captions) {
+  logic_->LocalPane().Model().ChangeSelection([&](const listing::PaneItem& item) {
+    return std::find(captions.begin(), captions.end(), item.caption) != captions.end();
+  });
+}
+
 void SessionHarness::ConnectTo(const std::string& siteName) {
   SelectRemote({siteName});
   logic_->Run(session::Command::Connect);
@@ -204,6 +214,31 @@ std::string SessionHarness::Transcript() const {
   for (const std::string& line : memo.lines) all += line + "\n";
   for (const std::string& q : prompts.unanswered) all += "[unanswered] " + q + "\n";
   return all;
+}
+
+// ---- Files ----------------------------------------------------------------------------------
+
+TreeDigest DigestOf(const std::filesystem::path& root) {
+  TreeDigest digest;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+    const std::string relative = std::filesystem::relative(entry.path(), root).string();
+    digest[relative] = entry.is_directory() ? "dir" : Sha256Of(entry.path());
+  }
+  return digest;
+}
+
+std::string Sha256Of(const std::filesystem::path& file) {
+  QFile in(QString::fromStdString(file.string()));
+  if (!in.open(QIODevice::ReadOnly)) return "missing " + file.string();
+  QCryptographicHash hash(QCryptographicHash::Sha256);
+  hash.addData(&in);
+  return hash.result().toHex().toStdString();
+}
+
+void WritePattern(const std::filesystem::path& file, std::size_t size, int seed) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + i / 251 + static_cast<std::size_t>(seed) * 13) & 0xFF);
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 }  // namespace sessiontest

@@ -11,6 +11,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -119,8 +120,9 @@ class SessionHarness {
 
   // Selects the stored site of this name alone in the remote pane and runs Connect.
   void ConnectTo(const std::string& siteName);
-  // Selects the remote items with these captions, and only them.
+  // Selects the items with these captions in the remote or the local pane, and only them.
   void SelectRemote(const std::vector<std::string>& captions);
+  void SelectLocal(const std::vector<std::string>& captions);
 
   // Waits until `count` more server directories were shown since the last wait, and no
   // request runs.
@@ -150,5 +152,12 @@ class SessionHarness {
   std::unique_ptr<session::MainLogic> logic_;
   int listingsSeen_ = 0;
 };
+
+// A tree of files and directories as "relative path" -> the file's SHA-256, or "dir".
+using TreeDigest = std::map<std::string, std::string>;
+TreeDigest DigestOf(const std::filesystem::path& root);
+std::string Sha256Of(const std::filesystem::path& file);
+// Bytes 0..size-1 of a fixed pattern (a prefix of a longer file is a prefix of its pattern).
+void WritePattern(const std::filesystem::path& file, std::size_t size, int seed = 0);
 
 }  // namespace sessiontest

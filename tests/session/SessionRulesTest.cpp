@@ -14,6 +14,7 @@
 #include "session/ProtocolLog.h"
 #include "session/RemotePaths.h"
 #include "session/SiteAddress.h"
+#include "session/TransferRules.h"
 #include "session/WalkListing.h"
 #include "support/peers/TempDir.h"
 
@@ -160,12 +161,70 @@ TEST(RemotePathTest, OneLevelUp) {
   for (const auto& [path, parent] : table) EXPECT_EQ(ParentDirectory(path), parent) << path;
 }
 
+TEST(RemotePathTest, ChangeDirectoryAnswers) {
+  const std::tuple<const char*, const char*, const char*> table[] = {
+      {"/pub", "sub", "/pub/sub"},  {"/pub/", "sub/deep/", "/pub/sub/deep"}, {"/pub", "/abs/./x", "/abs/x"},
+      {"/pub/sub", "..", "/pub"},   {"/", "../..", "/"},                     {"/pub", "", "/pub"}};
+  for (const auto& [current, typed, resolved] : table) EXPECT_EQ(ResolveRemotePath(current, typed), resolved) << typed;
+}
+
+TEST(RemotePathTest, WalkedDirectoryBelowTheBatchStart) {
+  const std::tuple<const char*, const char*, const char*> table[] = {
+      {"/pub/tree", "/pub/", "tree/"}, {"/pub/tree/sub", "/pub/", "tree/sub/"}, {"/pub", "/pub/", ""}, {"/a", "/", "a/"}};
+  for (const auto& [walked, base, relative] : table) EXPECT_EQ(RelativeWalkPath(walked, base), relative) << walked;
+}
+
 TEST(RemotePathTest, SafeEntryNames) {
   const std::pair<std::string, bool> table[] = {
       {"", false},    {".", false},         {"..", false},     {"a/b", false},
       {"a\\b", false}, {std::string("a\0b", 3), false}, {"..a", true}, {"read me.txt", true},
       {"Отчёт", true}};
   for (const auto& [name, safe] : table) EXPECT_EQ(IsSafeEntryName(name), safe) << name;
+}
+
+// ---- Transfers ----------------------------------------------------------------------------------
+
+struct TypeCase {
+  const char* name;
+  int transferMode;
+  const char* extensions;
+  const char* file;
+  bool binaryNow;
+  TypeSwitch expected;
+};
+
+class TransferTypeTest : public ::testing::TestWithParam<TypeCase> {};
+
+TEST_P(TransferTypeTest, Chooses) {
+  const TypeCase& c = GetParam();
+  EXPECT_EQ(ChooseTransferType(c.transferMode, c.extensions, c.file, c.binaryNow), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, TransferTypeTest,
+    ::testing::Values(TypeCase{"ModeZeroIsBinary", 0, "txt", "/a/b.txt", false, TypeSwitch::Binary},
+                      TypeCase{"ModeZeroSendsNothingWhenBinary", 0, "txt", "/a/b.txt", true, TypeSwitch::None},
+                      TypeCase{"ExtensionInsideAListedOne", 1, "html,txt", "/a/page.htm", true, TypeSwitch::Ascii},
+                      TypeCase{"AlreadyAscii", 1, "html", "/a/page.htm", false, TypeSwitch::None},
+                      TypeCase{"LongerExtensionIsNotInside", 1, "htm", "/a/page.html", false, TypeSwitch::Binary},
+                      TypeCase{"UnlistedAlwaysSendsBinary", 1, "txt", "/a/b.bin", true, TypeSwitch::Binary},
+                      TypeCase{"NoExtensionIsBinary", 1, "txt", "/a.txt/README", true, TypeSwitch::Binary},
+                      TypeCase{"ModeTwoListedStaysBinary", 2, "txt", "b.txt", true, TypeSwitch::None}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(QueueEntryTest, Splits) {
+  const std::tuple<std::string, std::string, std::int64_t, bool> table[] = {
+      {"/pub/a b.txt\t1234", "/pub/a b.txt", 1234, true},
+      {"big\t6442450944", "big", 6442450944, true},
+      {"x\t12k", "x", 0, false},
+      {"x\t", "x", 0, false},
+      {"no tab", "no tab", 0, false}};
+  for (const auto& [entry, path, size, known] : table) {
+    const QueuedFile file = SplitQueueEntry(entry);
+    EXPECT_EQ(file.path, path);
+    EXPECT_EQ(file.size, size) << entry;
+    EXPECT_EQ(file.sizeKnown, known) << entry;
+  }
 }
 
 // ---- Enabling -----------------------------------------------------------------------------------

@@ -160,4 +160,42 @@ TEST_F(SessionScripted, DoubleClickOpensADirectoryAndPropertiesBeep) {
   EXPECT_FALSE(h.Logged("Error")) << h.Transcript();
 }
 
+TEST_F(SessionScripted, ServerNamesNeverLeadOutOfTheDownload) {
+  DataPort walkData;
+  const std::string hostile =
+      "drwxr-xr-x    2 1 1 4096 Dec 06 08:03 ../evil\r\n"
+      "-rw-r--r--    1 1 1    5 Dec 06 08:03 a/../../evil\r\n"
+      "-rw-r--r--    1 1 1    5 Dec 06 08:03 /etc/x\r\n"
+      "drwxr-xr-x    2 1 1 4096 Dec 06 08:03 ..\r\n"
+      "-rw-r--r--    1 1 1    2 Dec 06 08:03 ok.txt\r\n";
+  Connect(Login()
+              .Then(List(data))
+              .Reply("250 CWD ok\r\n")  // CWD /d/sub
+              .Reply(walkData.PasvReply())
+              .Reply("150 Here\r\n")
+              .SendData(walkData, hostile)
+              .Pause(50ms)
+              .Send("226 Done\r\n")
+              .Reply("200 Type I\r\n")
+              .Reply(data.PasvReply())
+              .Reply("150 Here\r\n")  // RETR ok.txt
+              .SendData(data, "ok")
+              .Pause(50ms)
+              .Send("226 Done\r\n")
+              .Reply("200 Type A\r\n")
+              .Reply("250 CWD ok\r\n")  // back to /d/
+              .Then(List(data)));
+  ASSERT_TRUE(h.WaitForListing()) << h.Transcript();
+  h.SelectRemote({"sub"});
+  h.Logic().Run(Command::DownloadSelection);
+  ASSERT_TRUE(h.WaitForListing()) << h.Transcript();
+  EXPECT_EQ(LaterCommands(), (std::vector<std::string>{"CWD /d/sub", "PASV", "LIST", "TYPE I", "PASV", "RETR ok.txt",
+                                                       "TYPE A", "CWD /d/", "PASV", "LIST"}));
+  EXPECT_EQ(sessiontest::DigestOf(h.LocalDir()),
+            (sessiontest::TreeDigest{{"sub", "dir"}, {"sub/ok.txt", sessiontest::Sha256Of(h.LocalDir() / "sub" / "ok.txt")}}));
+  EXPECT_FALSE(std::filesystem::exists(h.LocalDir().parent_path() / "evil"));
+  EXPECT_EQ(h.LogCount("Skipped the name"), 3) << h.Transcript();
+  EXPECT_FALSE(h.Logged("Error")) << h.Transcript();
+}
+
 }  // namespace
