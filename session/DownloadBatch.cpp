@@ -57,7 +57,6 @@ void MainLogic::StartNextDownload() {
     ftp_.SetHostFileName(source.path);
     ftp_.SetLocalFileName(TakeFront(queues_.FileTargetQueue));
     log_.AddLog("Starting transfer of " + std::string(FileNamePart(ftp_.LocalFileName())));
-    sending_ = false;
     SetTransferType();
     if (progress_.IsOpen()) progress_.Begin(ftp_.HostFileName(), source.size, false);
     StartDataRequest(resumeTransfer_ ? &TCustomFtpCli::RestGetAsync : &TCustomFtpCli::GetAsync);

@@ -26,6 +26,8 @@ const char* SocksLevelOf(TFtpConnectionType type) {
 }  // namespace
 
 bool MainLogic::Start(void (TCustomFtpCli::*request)()) {
+  // Once the session has ended (Disconnect, Stop) a step still on its way starts nothing.
+  if (showingSites_ && request != &TCustomFtpCli::ConnectAsync) return false;
   errorBeforeRequest_ = ftp_.ErrorMessage();
   try {
     (ftp_.*request)();

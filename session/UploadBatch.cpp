@@ -40,7 +40,6 @@ void MainLogic::StartNextUpload() {
   const std::int64_t remoteSize = RemoteFileSize(queues_.FileTargetQueue.front());
   ftp_.SetLocalFileName(source.path);
   ftp_.SetHostFileName(TakeFront(queues_.FileTargetQueue));
-  sending_ = true;
   SetTransferType();
   if (progress_.IsOpen()) progress_.Begin(ftp_.LocalFileName(), source.size, true);
   if (!resumeTransfer_) {

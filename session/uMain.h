@@ -38,13 +38,19 @@
 //   completion being dispatched, which would take that completion for its own.
 // - The completion of a synchronous request (TYPE, the CWD of a double click) is taken
 //   before anything else starts, so it is never mistaken for the next request's.
+// - A site without a start directory starts where the server puts the user (PWD); a
+//   directory just entered is listed with a bare LIST, so names with blanks list everywhere.
+// - Transfers: a server's name that could lead out of a download's target is skipped with a
+//   log line; tree uploads judge each file against the listing of its own directory; resume
+//   never appends to a target as long as its source (ConflictResolution.cpp); a prompt that
+//   skipped every file of a directory goes on with the queued directories.
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string_view>
-#include <system_error>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "ftp/FtpCli.h"
@@ -127,8 +133,6 @@ class MainLogic {
   void ClickLocalColumn(int columnTag);
   // The local pane's directory changed through its tree or drive widgets.
   void ChangeLocalDirectory(const std::filesystem::path& directory);
-  // Copies the options into the engine, the log and the local pane.
-  void ApplyOptions();
 
   // ---- State --------------------------------------------------------------------------
   TFtpClient& Engine() { return ftp_; }
@@ -141,11 +145,8 @@ class MainLogic {
   // The local directory of the session or the batch running: the local pane's when the
   // session or the batch started, with a trailing "/".
   const std::string& LocalWorkDir() const { return localWorkDir_; }
-  int ConnectAttempt() const { return connectAttempt_; }
 
   listing::PaneModel& RemotePane() { return remotePane_; }
-  const listing::ListingCache& RemoteListing() const { return cache_; }
-  const std::string& RemoteFilterMask() const { return remoteFilterMask_; }
   local::LocalPane& LocalPane() { return local_; }
 
   const CommandStates& States() const { return states_; }
@@ -182,6 +183,8 @@ class MainLogic {
   void Notify(Change what);
   void Dispatch(Command command, int tag);
   void EditOptions();
+  // Copies the options into the engine, the log and the local pane.
+  void ApplyOptions();
   // Runs a command of the local pane, then follows its selection and directory.
   void LocalCommand(const std::function<void()>& command);
 
@@ -330,7 +333,6 @@ class MainLogic {
   bool overwriteAll_ = false;       // "All" was answered: no more checks in this batch
   bool resumeTransfer_ = false;     // the next transfer resumes
   bool transferCancelled_ = false;  // the batch was cancelled in the prompt
-  bool sending_ = false;            // the current transfer is an upload
   // The file entries of the remote directory an upload walk entered and listed; none while
   // the batch's own selection is sent (its directory is the one on show).
   std::optional<std::vector<listing::RemoteEntry>> uploadTargetListing_;
