@@ -225,6 +225,35 @@ TEST_F(VsftpdTransfer, UploadResumesAndLeavesACompleteFile) {
   EXPECT_EQ(Sha256Of(Pub() / "r.bin"), Sha256Of(h.LocalDir() / "r.bin"));
   EXPECT_TRUE(h.LoggedLine("Skipping c.bin: it is complete")) << h.Transcript();
   EXPECT_FALSE(h.Logged("STOR c.bin")) << h.Transcript();
+  EXPECT_EQ(h.progress.files, (std::vector<std::string>{(h.LocalDir() / "r.bin").string() + " 4000 sent"}));
+  EXPECT_FALSE(h.progress.open) << "the final listing closes the progress window";
+}
+
+TEST_F(VsftpdTransfer, LocalFailureIsReportedAndEndsTheBatch) {
+  fs::create_directories(Pub() / "tree");
+  WritePattern(Pub() / "tree" / "a.bin", 10);
+  std::ofstream(h.LocalDir() / "tree") << "a file where the directory goes";
+  Connect();
+  h.SelectRemote({"tree"});
+  h.Logic().Run(Command::DownloadSelection);
+  ASSERT_TRUE(testsupport::PumpUntil([&] { return !h.Logic().Busy() && !h.Logic().RequestRunning(); }, 10s));
+  ASSERT_EQ(h.prompts.errors.size(), 1u) << h.Transcript();
+  EXPECT_EQ(h.prompts.errors[0], (h.LocalDir() / "tree").string() + "/: File exists");
+  EXPECT_FALSE(h.Logged("RETR")) << h.Transcript();
+}
+
+TEST_F(VsftpdTransfer, FilterAndSelectionMasks) {
+  WritePattern(Pub() / "a.txt", 10);
+  WritePattern(Pub() / "b.bin", 10);
+  fs::create_directories(Pub() / "dir.bin");
+  Connect();
+  h.prompts.inputs = {"*.txt", "*.txt"};
+  h.Logic().Run(Command::RemoteFilter);
+  EXPECT_EQ(h.RemoteCaptions(), (std::vector<std::string>{"dir.bin", "a.txt"})) << "directories are never filtered";
+  h.Logic().Run(Command::RemoteSelect, -3);
+  EXPECT_EQ(h.Logic().LocalPane().FilterMask(), "*.txt") << "the mask asked for is the local pane's";
+  EXPECT_TRUE(h.Logic().RemotePane().Item(1).selected);
+  EXPECT_FALSE(h.Logic().RemotePane().Item(0).selected);
 }
 
 // ---- Remote file commands ---------------------------------------------------------------------
