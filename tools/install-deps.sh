@@ -3,7 +3,8 @@
 # Debian 12, as root. Runs `apt-get update` at most once, and only when something is missing.
 set -euo pipefail
 
-build_packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev netbase)
+build_packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev netbase
+                fonts-dejavu-core)  # fonts: the screenshot tool renders Cyrillic offscreen
 # Real peers the tests talk to over loopback, and the tools the benchmarks compare against.
 peer_packages=(vsftpd python3-pyftpdlib dante-server microsocks ftp-proxy
                openssh-server openssh-client curl lftp openssl iproute2 util-linux
