@@ -48,13 +48,19 @@ void MainLogic::OnRequestDone(TFtpRequest kind, uint16_t error) {
   if (requestsInFlight_ > 0) --requestsInFlight_;
   const bool refusedOutside = startRefused_;
   startRefused_ = false;
-  if (keepAliveInFlight_ && kind == ftpQuoteAsync)
-    AfterKeepAlive(error);
-  else if (error != 0)
-    OnRequestFailed(kind, error);
-  else if (!showingSites_)  // a late completion after the session ended starts nothing
-    OnRequestSucceeded(kind);
-  // A step that could not start its request leaves nothing running: the chain is over.
+  try {
+    if (keepAliveInFlight_ && kind == ftpQuoteAsync)
+      AfterKeepAlive(error);
+    else if (error != 0)
+      OnRequestFailed(kind, error);
+    else if (!showingSites_)  // a late completion after the session ended starts nothing
+      OnRequestSucceeded(kind);
+  } catch (const std::exception& e) {
+    log_.AddLog(std::string("Error ") + e.what());
+    startRefused_ = true;
+  }
+  // A step that failed or could not start its request leaves nothing running: the chain is
+  // over.
   if (startRefused_) {
     EndChain();
     CloseProgress();
