@@ -16,12 +16,10 @@ void MainLogic::ApplyOptions() {
   // The connection settings cannot change under an open connection; they are written again
   // before every connection anyway.
   if (!ftp_.Connected()) {
-    ftp_.SetConnectionType(options_.ConnectionType);
+    WriteRelaySettings();
     const bool proxy = ftp_.ConnectionType() == ftpProxy;
-    ftp_.SetProxyServer(proxy ? options_.ProxyServer : "");
     ftp_.SetPort(proxy ? options_.ProxyPort : "");
     ftp_.SetPassWord(proxy ? options_.ProxyPassword : "");
-    WriteRelaySettings();
   }
   ftp_.SetBinary(options_.TransferMode == 2);
   ftp_.SetPassive(options_.PassiveTransfer);
