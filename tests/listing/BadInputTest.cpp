@@ -3,8 +3,8 @@
 #include <random>
 #include <string>
 
+#include "listing/ListingParser.h"
 #include "listing/MaskMatch.h"
-#include "listing/RemoteListingView.h"
 
 namespace listing {
 namespace {
@@ -38,12 +38,6 @@ TEST(BadInputTest, RandomAndHugeLinesParseInEveryFormat) {
   ParseInEveryFormat("lrwxrwxrwx 1 a b 1 Mar 5 10:00 " + kHuge);
   ParseInEveryFormat("-rw-r--r-- 1 a b 1 Mar 5 " + std::string(kHuge.size(), '9') + " x");
   ParseInEveryFormat(RandomBytes(random, kHuge.size(), " a"));
-}
-
-TEST(BadInputTest, ListingOfHugeLinesFillsTheCache) {
-  ListingCache cache;
-  CacheListing(kHuge + "\n" + std::string(kHuge.size(), '\n') + kHuge, ListingContext{}, cache);
-  EXPECT_EQ(cache.Size(), 2u);
 }
 
 TEST(BadInputTest, MasksOfAnyBytesMatchInLinearTime) {

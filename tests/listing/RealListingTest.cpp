@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-#include <string>
 #include <vector>
 
-#include "listing/RemoteListingView.h"
+#include "listing/ListingFile.h"
+#include "support/peers/TempDir.h"
 #include "tests/listing/TestSupport.h"
 
 namespace listing {
@@ -42,12 +40,12 @@ struct ServerCase {
 class RealListingTest : public testing::TestWithParam<ServerCase> {};
 
 TEST_P(RealListingTest, GivesTheSameEntriesAsTheOtherServers) {
-  std::ifstream in(std::string(LISTING_TEST_DATA_DIR) + "/" + GetParam().file, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
+  const testsupport::TempDir dir;
+  const std::filesystem::path file = dir.Path() / "FTPDIR1.TXT";
+  std::filesystem::copy_file(std::filesystem::path(LISTING_TEST_DATA_DIR) / GetParam().file, file);
   ListingCache cache;
-  CacheListing(text.str(), ListingContext{"0957681", kCaptureDay}, cache);
-  EXPECT_EQ(cache.Entries(), kEntries);
+  TakeListingEntries(file, ListingContext{"0957681", kCaptureDay}, {}, [&cache](RemoteEntry e) { cache.Append(e); });
+  EXPECT_EQ(EntriesOf(cache), kEntries);
 }
 
 const ServerCase kServers[] = {
