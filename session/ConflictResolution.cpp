@@ -100,28 +100,30 @@ void MainLogic::SkipCompleteFile() {
   SkipFile();
 }
 
-// The remote file entries a target is judged against: those of the directory the file goes
-// to. A file of the batch's own selection goes to the directory on show; a file of a walked
-// directory goes to the directory the walk just listed.
-const listing::RemoteEntry* MainLogic::RemoteTarget(std::string_view target) const {
+// The size text of the remote file a target names, when it is listed. A target is judged
+// against the directory it goes to: a file of the batch's own selection goes to the directory
+// on show; a file of a walked directory goes to the directory the walk just listed.
+std::optional<std::string_view> MainLogic::RemoteTargetSize(std::string_view target) const {
   const std::string_view name = FileNamePart(target);
   if (uploadTargetListing_) {
     for (const listing::RemoteEntry& entry : *uploadTargetListing_)
-      if (entry.name == name) return &entry;
-    return nullptr;
+      if (entry.name == name) return entry.size;
+    return std::nullopt;
   }
-  for (const listing::RemoteEntry& entry : cache_.Entries())
-    if (!entry.isDirectory && entry.name == name) return &entry;
-  return nullptr;
+  for (std::size_t i = 0; i < cache_.Size(); ++i) {
+    const listing::CachedEntry entry = cache_.At(i);
+    if (!entry.isDirectory && entry.name == name) return entry.size;
+  }
+  return std::nullopt;
 }
 
-bool MainLogic::RemoteFileListed(std::string_view target) const { return RemoteTarget(target) != nullptr; }
+bool MainLogic::RemoteFileListed(std::string_view target) const { return RemoteTargetSize(target).has_value(); }
 
 std::int64_t MainLogic::RemoteFileSize(std::string_view target) const {
-  const listing::RemoteEntry* entry = RemoteTarget(target);
-  if (!entry) return -1;
-  const QueuedFile size = SplitQueueEntry("\t" + entry->size);
-  return size.sizeKnown ? size.size : -1;
+  const std::optional<std::string_view> size = RemoteTargetSize(target);
+  if (!size) return -1;
+  const QueuedFile file = SplitQueueEntry(QueueEntry("", *size));
+  return file.sizeKnown ? file.size : -1;
 }
 
 }  // namespace session

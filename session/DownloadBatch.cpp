@@ -77,6 +77,7 @@ void MainLogic::StartNextDownload() {
 // when a local directory could not be made: the batch is then over.
 bool MainLogic::DownloadWalk() {
   const WalkListing walk = ReadWalkListing(ListingFile(), WalkContext());
+  if (!walk.cutShort.empty()) log_.AddLog(walk.cutShort);
   for (const std::string& name : walk.unsafeNames) LogUnsafeName(name);
   const std::string localDir = localWorkDir_ + RelativeWalkPath(ftp_.HostDirName(), remoteBaseDir_);
   if (!MakeLocalDirectory(localDir)) return false;

@@ -150,6 +150,7 @@ void MainLogic::DeleteRemoteSelection() {
 // be walked, its files to be deleted (by name, in the directory entered).
 void MainLogic::DeleteWalk() {
   const WalkListing walk = ReadWalkListing(ListingFile(), WalkContext());
+  if (!walk.cutShort.empty()) log_.AddLog(walk.cutShort);
   for (const std::string& name : walk.unsafeNames) LogUnsafeName(name);
   for (const listing::RemoteEntry& entry : walk.entries) {
     if (entry.isDirectory)

@@ -240,6 +240,7 @@ void MainLogic::ShowRemoteListing() {
   request.metrics = captionMetrics_;
   listing::ShownListing shown = listing::ShowRemoteListing(request, remotePane_, cache_);
   if (!shown.listingRead) log_.AddLog("Error Unable to read the listing file " + request.listingFile.string());
+  if (!shown.logLine.empty()) log_.AddLog(shown.logLine);
   remoteFirstColumnWidth_ = shown.firstColumnWidth;
   SetPathItems(std::move(shown.pathItems));
   EndBusy();

@@ -84,9 +84,11 @@ void MainLogic::WalkLocalDirectory() {
 // The listing of the remote directory an upload walk entered, kept to judge the targets of
 // the files about to be sent there.
 void MainLogic::TakeUploadListing() {
+  WalkListing walk = ReadWalkListing(ListingFile(), WalkContext());
+  if (!walk.cutShort.empty()) log_.AddLog(walk.cutShort);
   uploadTargetListing_.emplace();
-  for (const listing::RemoteEntry& entry : ReadWalkListing(ListingFile(), WalkContext()).entries)
-    if (!entry.isDirectory) uploadTargetListing_->push_back(entry);
+  for (listing::RemoteEntry& entry : walk.entries)
+    if (!entry.isDirectory) uploadTargetListing_->push_back(std::move(entry));
 }
 
 void MainLogic::AfterUpload() {

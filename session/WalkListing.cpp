@@ -1,7 +1,5 @@
 #include "session/WalkListing.h"
 
-#include <optional>
-
 #include "listing/ListingFile.h"
 
 namespace session {
@@ -12,17 +10,17 @@ bool IsSafeEntryName(std::string_view name) {
 
 WalkListing ReadWalkListing(const std::filesystem::path& listingFile, const listing::ListingContext& context) {
   WalkListing walk;
-  const std::optional<std::string> text = listing::TakeListingFile(listingFile);
-  if (!text) return walk;
-  for (const std::string_view line : listing::ListingLines(*text)) {
-    if (!listing::IsEntryLine(line)) continue;
-    listing::RemoteEntry entry = listing::ParseListingLine(line, context);
-    if (entry.name == "." || entry.name == "..") continue;
-    if (IsSafeEntryName(entry.name))
-      walk.entries.push_back(std::move(entry));
-    else
-      walk.unsafeNames.push_back(std::move(entry.name));
-  }
+  const listing::ListingLimits limits;
+  const listing::ListingReadResult read =
+      listing::TakeListingEntries(listingFile, context, limits, [&](listing::RemoteEntry entry) {
+        if (entry.name == "." || entry.name == "..") return;
+        if (IsSafeEntryName(entry.name))
+          walk.entries.push_back(std::move(entry));
+        else
+          walk.unsafeNames.push_back(std::move(entry.name));
+      });
+  if (read.outcome == listing::ListingReadOutcome::Unreadable) return {};
+  walk.cutShort = listing::ListingCutShortText(read, limits);
   return walk;
 }
 

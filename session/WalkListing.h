@@ -1,7 +1,7 @@
 #pragma once
-// The listing of a directory that a tree download or a recursive delete walks into: read
-// from the listing file (which is deleted), parsed line by line as the remote pane parses
-// its listings (lines under 20 characters hold no entry), without "." and "..".
+// The listing of a directory that a tree download, a tree upload or a recursive delete walks
+// into: read from the listing file (which is deleted) by the bounded reader of
+// listing/ListingFile.h, as the remote pane reads its listings, without "." and "..".
 //
 // A server's names become local paths (downloads) and commands (deletes), so a name that
 // could lead out of the walked directory is never taken: one that is empty, holds "/", "\"
@@ -19,6 +19,7 @@ namespace session {
 struct WalkListing {
   std::vector<listing::RemoteEntry> entries;
   std::vector<std::string> unsafeNames;
+  std::string cutShort;  // the log line of a listing cut short by the reader's limits
 };
 
 // True for a name that stays inside the directory it is joined to.

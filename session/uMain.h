@@ -269,7 +269,7 @@ class MainLogic {
   ResumeCase ResumeFits(bool download) const;
   void SkipFile();
   void SkipCompleteFile();
-  const listing::RemoteEntry* RemoteTarget(std::string_view target) const;
+  std::optional<std::string_view> RemoteTargetSize(std::string_view target) const;
   bool RemoteFileListed(std::string_view target) const;
   std::int64_t RemoteFileSize(std::string_view target) const;
   void EndCancelledBatch();
