@@ -3,6 +3,8 @@
 //   marlo_screenshots OUTPUT_DIRECTORY
 // Each shot builds its window on sample data, as a user would see it on opening.
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
 #include <QDir>
 #include <QListWidget>
 #include <QPixmap>
@@ -23,6 +25,9 @@
 #include "dialogs/SiteManager.h"
 #include "dialogs/UChMod.h"
 #include "dialogs/custom.h"
+#include "listing/PaneModel.h"
+#include "shell/LogMemo.h"
+#include "shell/MainWindow.h"
 #include "sites/HostTypes.h"
 
 namespace {
@@ -74,6 +79,54 @@ std::unique_ptr<QWidget> OptionsAtPage(int page) {
   return dialog;
 }
 
+listing::PaneItem PaneEntry(const char* name, int image, const char* size, const char* date, const char* time,
+                           const char* attributes = "") {
+  return {name, image, {size, date, time, attributes}, false};
+}
+
+// The panes of the main window's shot: a server directory on the right, a home on the left.
+struct SamplePanes {
+  listing::PaneModel remote;
+  listing::PaneModel local;
+
+  SamplePanes() {
+    using listing::kImageDirectory, listing::kImageFile;
+    remote.Assign({PaneEntry("..", kImageDirectory, "", "", ""),
+                   PaneEntry("pub", kImageDirectory, "", "12.03.24", "09:15", "drwxr-xr-x"),
+                   PaneEntry("incoming", kImageDirectory, "", "02.11.23", "18:40", "drwxrwxr-x"),
+                   PaneEntry("Документы", kImageDirectory, "", "28.02.24", "11:02", "drwxr-xr-x"),
+                   PaneEntry("README.txt", kImageFile, "2381", "05.01.24", "14:22", "-rw-r--r--"),
+                   PaneEntry("debian-12.5.0-amd64-netinst.iso", kImageFile, "658505728", "10.02.24", "12:00",
+                             "-rw-r--r--"),
+                   PaneEntry("backup-2024.tar.gz", kImageFile, "5368709120", "01.03.24", "03:30", "-rw-------"),
+                   PaneEntry("index.html", kImageFile, "14876", "20.02.24", "16:45", "-rw-r--r--"),
+                   PaneEntry("Отчёт за квартал.pdf", kImageFile, "482113", "15.01.24", "10:05", "-rw-r--r--")});
+    local.Assign({PaneEntry("photos", kImageDirectory, "", "04.03.2024", "19:12"),
+                  PaneEntry("projects", kImageDirectory, "", "11.03.2024", "08:55"),
+                  PaneEntry("notes.txt", kImageFile, "1204", "12.03.2024", "21:40"),
+                  PaneEntry("site.zip", kImageFile, "10485760", "01.03.2024", "12:00"),
+                  PaneEntry("Письмо.odt", kImageFile, "23552", "09.03.2024", "17:31")});
+    remote.SetSorting(true);
+    local.SetSorting(true);
+  }
+};
+
+std::unique_ptr<QWidget> MainWindowShot(SamplePanes& panes, const std::string& directory) {
+  auto window = std::make_unique<shell::MainWindow>(panes.remote, panes.local, directory);
+  window->FTPView->SetStyle(shell::ViewStyle::Report);
+  window->RemoteTitle->setText("ftp.example.org");
+  window->ShowLocalDirectory("/usr/share");
+  window->FTPPath->addItems({"SERVER LIST ...", "ftp.example.org", "pub"});
+  window->FTPPath->setCurrentIndex(2);
+  for (const char* line : {"Connecting to ftp.example.org", "< 220 Welcome", "> USER anonymous",
+                           "< 331 Please specify the password.", "> PASS ********", "< 230 Login successful.",
+                           "> CWD /pub", "< 250 Directory successfully changed."}) {
+    window->Log->AppendLine(line);
+  }
+  window->resize(1280, 800);
+  return window;
+}
+
 bool Render(QWidget& window, const QString& path) {
   window.show();
   QApplication::processEvents();
@@ -100,6 +153,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   const ProgramOptions options = SampleOptions();
+  SamplePanes panes;
 
   const std::vector<Shot> shots = {
       {"site-manager.png",
@@ -130,6 +184,7 @@ int main(int argc, char** argv) {
        [] { return std::make_unique<dialogs::TInputForm>(nullptr, "Add Command", "Enter command", "NOOP", true); }},
       {"about.png", [] { return std::make_unique<dialogs::TAboutBox>(nullptr); }},
       {"help.png", [] { return std::make_unique<dialogs::THelpWindow>(nullptr); }},
+      {"main-window-sample.png", [&] { return MainWindowShot(panes, directory); }},
   };
 
   int failures = 0;
