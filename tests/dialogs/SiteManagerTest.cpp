@@ -209,8 +209,6 @@ TEST(SiteManager, SaveAndCancel) {
          Press(d, "SaveButton");
        },
        true, {"Charset=cp866;"}},
-      {"the automatic character set writes no pair", Site("0957681", ""),
-       [](TFFtpBase& d) { Press(d, "SaveButton"); }, true, {"CheckPSW=1;"}, "Charset="},
       {"Отмена leaves the site alone", Site("0957681", ""),
        [](TFFtpBase& d) {
          Edit(d, "NameEdt", "Changed");

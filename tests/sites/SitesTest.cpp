@@ -52,7 +52,6 @@ TEST(SiteLine, ReadsTheLaterChoices) {
       {"a listing choice we do not know keeps the Answer format", "Listing=mlsd;", false, CharacterSet::Automatic},
       {"a set by its id, in any case", "Charset=KOI8-R;", false, CharacterSet::Koi8R},
       {"a set we do not know is the automatic one", "Listing=auto;Charset=koi8-u;", true, CharacterSet::Automatic},
-      {"the first pair counts", "Charset=cp866;Charset=cp1251;", false, CharacterSet::Cp866},
   };
   for (const Row& row : rows) {
     const SiteRecord site = ParseSiteLine(row.line, kOptions);
