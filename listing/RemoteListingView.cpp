@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "listing/ListingFile.h"
 #include "listing/MaskMatch.h"
 
 namespace listing {
@@ -14,7 +13,7 @@ namespace {
 constexpr int kCaptionMargin = 30;
 constexpr int kRawLineInset = 14;
 
-PaneItem ItemOf(const RemoteEntry& entry) {
+PaneItem ItemOf(const CachedEntry& entry) {
   PaneItem item;
   item.caption = entry.name;
   item.image = entry.isDirectory ? kImageDirectory : kImageFile;
@@ -27,30 +26,21 @@ PaneItem ItemOf(const RemoteEntry& entry) {
 
 }  // namespace
 
-void CacheListing(std::string_view listingText, const ListingContext& context,
-                  ListingCache& cache) {
-  cache.Clear();
-  const std::vector<std::string_view> lines = ListingLines(listingText);
-  cache.Reserve(lines.size());
-  for (const std::string_view line : lines) {
-    if (!IsEntryLine(line)) continue;
-    RemoteEntry entry = ParseListingLine(line, context);
-    if (entry.name != ".") cache.Append(std::move(entry));
-  }
-}
-
 int FillRemoteView(const ListingCache& cache, std::string_view answer,
                    std::string_view filterMask, PaneModel& pane, const CaptionMetrics& metrics) {
   const bool rawLines = ListingFormatOf(answer) == ListingFormat::Text;
+  const auto detached = pane.DetachChangeHandler();
+  const PaneUpdate update(pane);
+  pane.Clear();  // before the new items are made, so that two sets are never held at once
   std::vector<PaneItem> items;
   items.reserve(cache.Size());
   int widestCaption = 0;
-  for (const RemoteEntry& entry : cache.Entries()) {
+  for (std::size_t i = 0; i < cache.Size(); ++i) {
+    const CachedEntry entry = cache.At(i);
     if (!entry.isDirectory && !rawLines && !MatchesMask(entry.name, filterMask)) continue;
     if (metrics.captionWidth) widestCaption = std::max(widestCaption, metrics.captionWidth(entry.name));
     items.push_back(ItemOf(entry));
   }
-  const auto detached = pane.DetachChangeHandler();
   pane.Assign(std::move(items));
   return rawLines ? metrics.viewWidth - kRawLineInset : widestCaption + kCaptionMargin;
 }
@@ -70,14 +60,18 @@ std::vector<std::string> RemotePathItems(std::string_view hostName,
 
 ShownListing ShowRemoteListing(const RemoteListingRequest& request, PaneModel& pane,
                                ListingCache& cache) {
-  const std::optional<std::string> text = TakeListingFile(request.listingFile);
   const PaneUpdate update(pane);
   pane.Clear();
   pane.SetSorting(false);
   cache.Clear();
-  if (text) CacheListing(*text, request.context, cache);
+  const ListingReadResult read =
+      TakeListingEntries(request.listingFile, request.context, request.limits, [&cache](RemoteEntry entry) {
+        if (entry.name != ".") cache.Append(entry);
+      });
   ShownListing shown;
-  shown.listingRead = text.has_value();
+  shown.listingRead = read.outcome != ListingReadOutcome::Unreadable;
+  if (!shown.listingRead) cache.Clear();
+  shown.logLine = ListingCutShortText(read, request.limits);
   shown.firstColumnWidth =
       FillRemoteView(cache, request.context.answer, request.filterMask, pane, request.metrics);
   shown.pathItems = RemotePathItems(request.hostName, request.remoteDirectory);

@@ -2,10 +2,11 @@
 // Showing a server's directory in the remote pane, apart from the widgets.
 //
 // ShowRemoteListing runs when a browsing LIST has completed: it reads and deletes the
-// listing file, rebuilds the ListingCache from it, fills the pane and gives the items of
-// the remote path combo. Closing the progress window before it, and leaving the busy state
-// after it, are the caller's. The pane is filled inside one update with sorting off and the
-// change handler detached, and sorted once at the end.
+// listing file (TakeListingEntries), rebuilds the ListingCache from it, fills the pane and
+// gives the items of the remote path combo. Closing the progress window before it, and
+// leaving the busy state after it, are the caller's. The old listing is dropped before the
+// new one is read, so two are never held at once. The pane is filled inside one update with
+// sorting off and the change handler detached, and sorted once at the end.
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "listing/ListingCache.h"
+#include "listing/ListingFile.h"
 #include "listing/ListingParser.h"
 #include "listing/PaneModel.h"
 
@@ -26,11 +28,6 @@ struct CaptionMetrics {
   std::function<int(std::string_view)> captionWidth;  // in the view's font; none: 0
   int viewWidth = 0;
 };
-
-// Rebuilds the cache from a listing text: lines under 20 characters are skipped (they hold
-// "total 12" and the like), and so is the entry "."; ".." stays.
-void CacheListing(std::string_view listingText, const ListingContext& context,
-                  ListingCache& cache);
 
 // Refills the pane from the cache: files whose name does not match `filterMask` are left
 // out, except in the Text format; directories always show, without a size. Also used when
@@ -50,16 +47,20 @@ struct RemoteListingRequest {
   std::string hostName;
   std::string remoteDirectory;
   CaptionMetrics metrics;
+  ListingLimits limits{};  // "{}" lets callers leave it out without a warning
 };
 
 struct ShownListing {
   // False when the listing file could not be read; the pane and cache are then empty, so
   // what is shown never belongs to another directory, and the caller reports the failure.
   bool listingRead = false;
+  // For the log when the limits cut the listing short (what was read is shown); else empty.
+  std::string logLine;
   std::vector<std::string> pathItems;
   int firstColumnWidth = 0;
 };
 
+// The cache then holds every entry of the listing but ".", in the file's order (".." stays).
 ShownListing ShowRemoteListing(const RemoteListingRequest& request, PaneModel& pane,
                                ListingCache& cache);
 

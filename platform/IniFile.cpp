@@ -1,6 +1,5 @@
 #include "platform/IniFile.h"
 
-#include <filesystem>
 #include <limits>
 #include <utility>
 
@@ -43,7 +42,7 @@ std::optional<std::string_view> KeyNameOf(std::string_view line) {
 std::string_view ValueOf(std::string_view line) { return line.substr(line.find('=') + 1); }
 
 std::string KeyLine(std::string_view key, std::string_view value) {
-  return std::string(key) + "=" + std::string(value.substr(0, value.find_first_of("\r\n")));
+  return std::string(key) + "=" + std::string(FirstLine(value));
 }
 
 std::optional<std::uint32_t> ParseDigits(std::string_view digits, unsigned base) {
@@ -83,12 +82,7 @@ std::optional<std::int32_t> ParseProfileInteger(std::string_view text) {
 }
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {
-  if (std::optional<std::vector<std::string>> lines = ReadTextLines(path_)) {
-    lines_ = std::move(*lines);
-  } else {
-    std::error_code ignored;
-    unreadable_ = std::filesystem::exists(path_, ignored);
-  }
+  if (std::optional<std::vector<std::string>> lines = ReadTextLines(path_)) lines_ = std::move(*lines);
 }
 
 std::optional<IniFile::SectionRange> IniFile::FindSection(std::string_view section) const {
@@ -161,8 +155,6 @@ void IniFile::WriteBool(std::string_view section, std::string_view key, bool val
   WriteInteger(section, key, value ? 1 : 0);
 }
 
-bool IniFile::Save(FileAccess access) const {
-  return !unreadable_ && WriteTextLines(path_, lines_, access);
-}
+WriteResult IniFile::Save(FileAccess access) const { return WriteTextLines(path_, lines_, access); }
 
 }  // namespace platform

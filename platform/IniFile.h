@@ -11,8 +11,9 @@
 //
 // Writing changes the text in memory: an existing key's line is rewritten in place, a
 // missing key goes after the last line of its section, a missing section is appended at the
-// end. Save() then replaces the file as a whole (see TextFile.h). A value cannot span lines,
-// so it is cut at its first line break when written.
+// end. Save() then replaces the file as a whole (see TextFile.h), and refuses to when the
+// file exists but could not be read, as saving then would wipe the lines this object never
+// saw. A value cannot span lines, so it is cut at its first line break when written.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -50,9 +51,7 @@ class IniFile {
   void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
   void WriteBool(std::string_view section, std::string_view key, bool value);
 
-  // False when the file could not be replaced, and also when it exists but could not be
-  // read: saving then would wipe the lines this object never saw.
-  [[nodiscard]] bool Save(FileAccess access) const;
+  WriteResult Save(FileAccess access) const;
 
  private:
   struct SectionRange {
@@ -66,7 +65,6 @@ class IniFile {
 
   std::string path_;
   std::vector<std::string> lines_;
-  bool unreadable_ = false;
 };
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include "settings/CommaText.h"
 
+#include "platform/TextFile.h"
+
 namespace {
 
 constexpr char kQuote = '"';
@@ -48,14 +50,15 @@ std::string FormatCommaText(const std::vector<std::string>& items) {
   std::string text;
   for (std::size_t i = 0; i < items.size(); ++i) {
     if (i > 0) text += ',';
-    text += NeedsQuotes(items[i]) ? QuoteCommaItem(items[i]) : items[i];
+    const std::string_view item = platform::FirstLine(items[i]);
+    text += NeedsQuotes(item) ? QuoteCommaItem(item) : item;
   }
   return text;
 }
 
 std::string QuoteCommaItem(std::string_view item) {
   std::string out(1, kQuote);
-  for (const char c : item) {
+  for (const char c : platform::FirstLine(item)) {
     if (c == kQuote) out += kQuote;
     out += c;
   }

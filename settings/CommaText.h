@@ -6,7 +6,8 @@
 // Writing: items are joined by commas; an item holding a character of code 32 or below, a
 // double quote or a comma is enclosed in double quotes with inner quotes doubled. An empty
 // item is written as "" wherever it stands, so that a trailing empty item is not lost on
-// reading; an empty list is an empty text.
+// reading; an empty list is an empty text. The text is one line of a file: an item is cut
+// at its first line break, which no quoting could carry.
 // Reading: blanks and control characters separate items just as commas do; a quoted item
 // runs to its closing quote (a doubled quote is one quote) or to the end of the text.
 #include <string>

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "platform/TextFile.h"
+#include "platform/ProgramDirectory.h"
 #include "settings/CommaText.h"
 
 CustomCommands LoadCommands(const std::string& directory) {
@@ -12,7 +12,7 @@ CustomCommands LoadCommands(const std::string& directory) {
   return {ParseCommaText((*lines)[0]), ParseCommaText((*lines)[1])};
 }
 
-bool SaveCommands(const CustomCommands& commands, const std::string& directory) {
+platform::WriteResult SaveCommands(const CustomCommands& commands, const std::string& directory) {
   return platform::WriteTextLines(platform::FileInDirectory(directory, kCommandsFileName),
                                   {FormatCommaText(commands.CommandAliases),
                                    FormatCommaText(commands.CommandLines)},

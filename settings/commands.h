@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ProgramDirectory.h"
+#include "platform/TextFile.h"
 
 inline constexpr const char* kCommandsFileName = "commands.txt";
 
@@ -18,9 +18,10 @@ struct CustomCommands {
   std::vector<std::string> CommandLines;
 };
 
-// Both lists are empty when the file is missing, unreadable or shorter than two lines.
-CustomCommands LoadCommands(const std::string& directory = platform::ProgramDirectory());
+// `directory` is the program's directory. Both lists are empty when the file is missing,
+// unreadable or shorter than two lines.
+CustomCommands LoadCommands(const std::string& directory);
 
-// False when the file could not be written; the caller decides whether to tell anyone.
-bool SaveCommands(const CustomCommands& commands,
-                  const std::string& directory = platform::ProgramDirectory());
+// Refused, with the reason, when the file could not be written or exists but could not be
+// read; the caller decides whether to tell anyone.
+platform::WriteResult SaveCommands(const CustomCommands& commands, const std::string& directory);

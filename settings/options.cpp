@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "platform/IniFile.h"
+#include "platform/ProgramDirectory.h"
 
 namespace {
 
@@ -21,6 +22,9 @@ template <class... Handlers>
 struct Overloaded : Handlers... {
   using Handlers::operator()...;
 };
+// Spelled out for compilers that do not yet deduce an aggregate's arguments (clang 14).
+template <class... Handlers>
+Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 constexpr std::string_view kCommon = "Common";
 constexpr std::string_view kProxy = "Proxy";

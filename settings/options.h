@@ -12,8 +12,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/ProgramDirectory.h"
-
 inline constexpr const char* kOptionsFileName = "options.ftp";
 
 struct ProgramOptions {
@@ -65,8 +63,7 @@ class OptionsWriteException : public std::runtime_error {
   explicit OptionsWriteException(const std::string& path);
 };
 
-// `directory` defaults to the program's directory.
-ProgramOptions LoadOptions(const std::string& directory = platform::ProgramDirectory());
+// `directory` is the program's directory.
+ProgramOptions LoadOptions(const std::string& directory);
 
-void SaveOptions(const ProgramOptions& options,
-                 const std::string& directory = platform::ProgramDirectory());
+void SaveOptions(const ProgramOptions& options, const std::string& directory);

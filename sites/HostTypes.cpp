@@ -2,13 +2,14 @@
 
 #include <optional>
 
-#include "platform/TextFile.h"
+#include "platform/ProgramDirectory.h"
 #include "settings/CommaText.h"
 #include "sites/SiteRecord.h"
 
-std::vector<HostType> LoadHostTypes(const std::string& path) {
+std::vector<HostType> LoadHostTypes(const std::string& directory) {
   std::vector<HostType> hostTypes;
-  const std::optional<std::vector<std::string>> lines = platform::ReadTextLines(path);
+  const std::optional<std::vector<std::string>> lines =
+      platform::ReadTextLines(platform::FileInDirectory(directory, kHostTypesFileName));
   for (const std::string& line : lines.value_or(std::vector<std::string>{})) {
     const std::vector<std::string> fields = ParseCommaText(line);
     if (fields.empty()) continue;
@@ -18,9 +19,12 @@ std::vector<HostType> LoadHostTypes(const std::string& path) {
   return hostTypes;
 }
 
-bool SaveHostTypes(const std::vector<HostType>& hostTypes, const std::string& path) {
+platform::WriteResult SaveHostTypes(const std::vector<HostType>& hostTypes, const std::string& directory) {
   std::vector<std::string> lines;
   lines.reserve(hostTypes.size());
-  for (const HostType& hostType : hostTypes) lines.push_back(QuoteCommaItem(hostType.Name) + "," + hostType.Code);
-  return platform::WriteTextLines(path, lines, platform::FileAccess::Shared);
+  for (const HostType& hostType : hostTypes) {
+    lines.push_back(QuoteCommaItem(hostType.Name) + "," + FormatCommaText({hostType.Code}));
+  }
+  return platform::WriteTextLines(platform::FileInDirectory(directory, kHostTypesFileName), lines,
+                                  platform::FileAccess::Shared);
 }

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "platform/TextFile.h"
+#include "platform/ProgramDirectory.h"
 #include "sites/SiteLine.h"
 
 int FindSite(const SiteList& sites, std::string_view name) {
@@ -23,7 +23,7 @@ bool LoadSiteList(SiteList& sites, const ProgramOptions& options, const std::str
   return true;
 }
 
-bool SaveSiteList(const SiteList& sites, const std::string& directory) {
+platform::WriteResult SaveSiteList(const SiteList& sites, const std::string& directory) {
   std::vector<std::string> lines;
   lines.reserve(sites.size());
   for (const SiteRecord& site : sites) lines.push_back(FormatSiteLine(site));

@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-#include <string>
+#include <optional>
 #include <vector>
 
-#include "listing/RemoteListingView.h"
+#include "listing/ListingFile.h"
+#include "support/peers/TempDir.h"
 #include "tests/listing/TestSupport.h"
 
 namespace listing {
@@ -37,17 +36,19 @@ const std::vector<RemoteEntry> kEntries = {
 struct ServerCase {
   const char* what;
   const char* file;
+  std::optional<ListingFormat> format{};  // unset: the Standard format of the Answer code
 };
 
 class RealListingTest : public testing::TestWithParam<ServerCase> {};
 
 TEST_P(RealListingTest, GivesTheSameEntriesAsTheOtherServers) {
-  std::ifstream in(std::string(LISTING_TEST_DATA_DIR) + "/" + GetParam().file, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
+  const testsupport::TempDir dir;
+  const std::filesystem::path file = dir.Path() / "FTPDIR1.TXT";
+  std::filesystem::copy_file(std::filesystem::path(LISTING_TEST_DATA_DIR) / GetParam().file, file);
   ListingCache cache;
-  CacheListing(text.str(), ListingContext{"0957681", kCaptureDay}, cache);
-  EXPECT_EQ(cache.Entries(), kEntries);
+  TakeListingEntries(file, ListingContext{"0957681", kCaptureDay, GetParam().format}, {},
+                     [&cache](RemoteEntry e) { cache.Append(e); });
+  EXPECT_EQ(EntriesOf(cache), kEntries);
 }
 
 const ServerCase kServers[] = {
@@ -55,6 +56,10 @@ const ServerCase kServers[] = {
     {"pure_ftpd", "pure-ftpd.list"},
     {"proftpd", "proftpd.list"},
     {"pyftpdlib", "pyftpdlib.list"},
+    {"vsftpd, automatic", "vsftpd.list", ListingFormat::Automatic},
+    {"pure_ftpd, automatic", "pure-ftpd.list", ListingFormat::Automatic},
+    {"proftpd, automatic", "proftpd.list", ListingFormat::Automatic},
+    {"pyftpdlib, automatic", "pyftpdlib.list", ListingFormat::Automatic},
 };
 INSTANTIATE_TEST_SUITE_P(Servers, RealListingTest, testing::ValuesIn(kServers), CaseName());
 

@@ -1,12 +1,8 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-
-#include "listing/ListingFile.h"
 #include "listing/PaneSorting.h"
 #include "listing/RemoteListingView.h"
+#include "support/peers/TempDir.h"
 #include "tests/listing/TestSupport.h"
 
 namespace listing {
@@ -24,30 +20,25 @@ const std::string kUnixListing =
 
 class ShowRemoteListingTest : public testing::Test {
  protected:
-  void SetUp() override {
-    file_ = std::filesystem::temp_directory_path() /
-            (ListingFileNameForProcess(getpid()) + testing::UnitTest::GetInstance()->current_test_info()->name());
-  }
-  void TearDown() override { std::filesystem::remove(file_); }
-
-  ShownListing Show(const std::string& listing, std::string answer = "0957681", std::string mask = "*.*") {
-    if (!listing.empty()) std::ofstream(file_, std::ios::binary) << listing;
+  ShownListing Show(const std::string& listing, std::string answer = "0957681", std::string mask = "*.*",
+                    ListingLimits limits = {}) {
+    if (!listing.empty()) WriteFile(file_, listing);
     const CaptionMetrics metrics{[](std::string_view caption) { return static_cast<int>(caption.size()) * 7; },
                                  600};
     return ShowRemoteListing({file_, {std::move(answer), {2024, 6, 15}}, std::move(mask), "ftp.example.org",
-                              "/pub/incoming", metrics},
+                              "/pub/incoming", metrics, limits},
                              pane_, cache_);
   }
 
-  std::filesystem::path file_;
+  const testsupport::TempDir dir_;
+  const std::filesystem::path file_ = dir_.Path() / "FTPDIR1.TXT";
   PaneModel pane_;
   ListingCache cache_;
 };
 
-TEST_F(ShowRemoteListingTest, ShowsEntriesSortedAndDeletesTheFile) {
+TEST_F(ShowRemoteListingTest, ShowsEntriesSortedWithTheirColumns) {
   const ShownListing shown = Show(kUnixListing);
   EXPECT_TRUE(shown.listingRead);
-  EXPECT_FALSE(std::filesystem::exists(file_));
   EXPECT_EQ(Captions(pane_), (Names{"..", "zdocs", "a.log", "b.txt", "semi;colon.txt"}));
   EXPECT_EQ(pane_.Item(1).subItems[kSubSize], "");
   EXPECT_EQ(pane_.Item(4).subItems, (std::array<std::string, 4>{"7", "05.03.99", "", "-rw-r--r--"}));
@@ -83,6 +74,14 @@ TEST_F(ShowRemoteListingTest, UnreadableOrShortListingLeavesNothingStaleAndNoCha
   EXPECT_TRUE(pane_.Empty() && cache_.Empty());
 }
 
+TEST_F(ShowRemoteListingTest, CutShortListingShowsWhatWasReadAndSaysSo) {
+  const ShownListing shown = Show(kUnixListing, "0957681", "*.*", {3, 1000});
+  EXPECT_TRUE(shown.listingRead);
+  EXPECT_EQ(Captions(pane_), (Names{"..", "zdocs"}));
+  EXPECT_EQ(shown.logLine, "Listing too large (over 3 entries or 1000 bytes): only its first 3 entries were read");
+  EXPECT_EQ(Show(kUnixListing).logLine, "");
+}
+
 struct PathCase {
   const char* what;
   const char* directory;
@@ -104,11 +103,6 @@ const PathCase kPathCases[] = {
     {"trailing slash adds nothing, spaces stay", "/my dir/b/", {"my dir", "b"}},
 };
 INSTANTIATE_TEST_SUITE_P(Paths, RemotePathItemsTest, testing::ValuesIn(kPathCases), CaseName());
-
-TEST(EntryLineTest, CountsCharactersAsShown) {
-  EXPECT_FALSE(IsEntryLine("\xD0\x90\xD0\x91\xD0\x92\xD0\x93\xD0\x94\xD0\x95\xD0\x96\xD0\x97\xD0\x98\xD0\x99"));
-  EXPECT_TRUE(IsEntryLine(std::string(20, '\xE0')));  // not UTF-8: code page bytes
-}
 
 }  // namespace
 }  // namespace listing

@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <filesystem>
+#include <fstream>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "listing/ListingCache.h"
 #include "listing/PaneModel.h"
 #include "listing/RemoteEntry.h"
 
@@ -54,6 +57,20 @@ inline Names Captions(const PaneModel& pane, bool selectedOnly = false) {
     if (item.selected || !selectedOnly) captions.push_back(item.caption);
   }
   return captions;
+}
+
+inline std::vector<RemoteEntry> EntriesOf(const ListingCache& cache) {
+  std::vector<RemoteEntry> entries;
+  for (std::size_t i = 0; i < cache.Size(); ++i) {
+    const CachedEntry e = cache.At(i);
+    entries.push_back({std::string(e.name), std::string(e.size), std::string(e.date), std::string(e.time),
+                       std::string(e.attributes), e.isDirectory});
+  }
+  return entries;
+}
+
+inline void WriteFile(const std::filesystem::path& file, const std::string& bytes) {
+  std::ofstream(file, std::ios::binary) << bytes;
 }
 
 }  // namespace

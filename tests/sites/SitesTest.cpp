@@ -1,9 +1,16 @@
-// Site records, their lines in ftplist.TXT, the site list file and the host types file.
+// Site records, their lines in ftplist.TXT, the site list file and the host types file; and
+// how every stored file of the program is saved.
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sys/stat.h>
 
 #include "platform/RandomText.h"
 #include "platform/ScratchDir.h"
 #include "platform/TextCodec.h"
+#include "settings/commands.h"
 #include "sites/ftpbase.h"
 
 namespace {
@@ -16,18 +23,6 @@ std::string Repeat(const std::string& text, int times) {
   return out;
 }
 
-TEST(SiteLine, LinesOfTheProgramRoundTripByteForByte) {
-  const char* const lines[] = {
-      "Name=Mirror;Server=192.0.2.10;Port=21;User=anonymous;Anonymous=1;SavePassword=1;Pasv=0;"
-      "Answer=0957681;AnswerName=Default;CheckPSW=1;",
-      "Name=Notes;Port=21;User=anonymous;Anonymous=0;SavePassword=1;Pasv=0;Desc=a`b;"
-      "Answer=0957681;AnswerName=Default;CheckPSW=1;",
-  };
-  for (const char* line : lines) EXPECT_EQ(FormatSiteLine(ParseSiteLine(line, kOptions)), line);
-  EXPECT_EQ(ParseSiteLine(lines[0], kOptions).Password, "");
-  EXPECT_EQ(ParseSiteLine(lines[1], kOptions).Desc, "a`b");
-}
-
 TEST(SiteLine, NewSiteWithOnlyNameAndServer) {
   SiteRecord site = NewSiteRecord(kOptions);
   site.Name = "Work";
@@ -36,8 +31,61 @@ TEST(SiteLine, NewSiteWithOnlyNameAndServer) {
   const std::string line = FormatSiteLine(site);
   EXPECT_EQ(line,
             "Name=Work;Server=ftp.example.org;Port=21;User=anonymous;Anonymous=0;SavePassword=1;"
-            "Pasv=0;Answer=0957681;CheckPSW=1;");
-  EXPECT_EQ(ParseSiteLine(line, kOptions).AnswerName, "Default");
+            "Pasv=0;Answer=0957681;CheckPSW=1;Listing=auto;");
+  const SiteRecord read = ParseSiteLine(line, kOptions);
+  EXPECT_EQ(read.AnswerName, "Default");
+  EXPECT_TRUE(read.AutoListing);
+}
+
+TEST(SiteLine, ReadsTheLaterChoices) {
+  struct Row {
+    const char* name;
+    std::string line;
+    bool autoListing;
+    platform::CharacterSet charset;
+  };
+  using platform::CharacterSet;
+  const Row rows[] = {
+      {"an older line keeps its Answer format and the automatic set", "Name=a;Answer=2957681;CheckPSW=1;", false,
+       CharacterSet::Automatic},
+      {"automatic listings", "Name=a;CheckPSW=1;Listing=auto;", true, CharacterSet::Automatic},
+      {"a listing choice we do not know keeps the Answer format", "Listing=mlsd;", false, CharacterSet::Automatic},
+      {"a set by its id, in any case", "Charset=KOI8-R;", false, CharacterSet::Koi8R},
+      {"a set we do not know is the automatic one", "Listing=auto;Charset=koi8-u;", true, CharacterSet::Automatic},
+  };
+  for (const Row& row : rows) {
+    const SiteRecord site = ParseSiteLine(row.line, kOptions);
+    EXPECT_EQ(site.AutoListing, row.autoListing) << row.name;
+    EXPECT_EQ(site.Charset, row.charset) << row.name;
+  }
+}
+
+// Older copies of the program take each of their keys from its first occurrence anywhere in
+// the line, up to the next ";". The later pairs must not change what they read.
+TEST(SiteLine, OlderCopiesReadTheEarlierPairsAsBefore) {
+  const auto olderValue = [](const std::string& line, const std::string& key) -> std::optional<std::string> {
+    const std::size_t at = line.find(key + "=");
+    if (at == std::string::npos) return std::nullopt;
+    const std::size_t start = at + key.size() + 1;
+    return line.substr(start, line.find(';', start) - start);
+  };
+  SiteRecord classic = NewSiteRecord(kOptions);
+  classic.Name = "";  // without its own pair, a name is looked for in the whole line
+  classic.Answer = "2957681";
+  classic.AutoListing = false;
+  SiteRecord later = classic;
+  later.AutoListing = true;
+  const std::string classicLine = FormatSiteLine(classic);
+  for (const platform::CharacterSetName& set : platform::CharacterSetNames()) {
+    later.Charset = set.set;
+    const std::string line = FormatSiteLine(later);
+    ASSERT_TRUE(line.starts_with(classicLine)) << line;
+    for (const char* key : {"Name", "Server", "Port", "Password", "User", "Account", "Description", "InitialDir",
+                            "Anonymous", "SavePassword", "ModifiedDate", "EMail", "LocalDir", "Pasv", "Desc", "Answer",
+                            "AnswerName", "CheckPSW"}) {
+      EXPECT_EQ(olderValue(line, key), olderValue(classicLine, key)) << key << " in " << line;
+    }
+  }
 }
 
 TEST(SiteLine, ReadsTextFields) {
@@ -83,19 +131,6 @@ TEST(SiteLine, ReadsFlags) {
   for (const Row& row : rows) EXPECT_EQ(ParseSiteLine(row.line, kOptions).*row.field, row.expected) << row.name;
 }
 
-SiteRecord EveryFieldSet() {
-  SiteRecord s;
-  s.Name = "Мой сервер", s.Server = "192.0.2.1", s.Password = "p w=1", s.User = "u", s.Account = "acct";
-  s.Description = "descr", s.LocalDir = "/home/u/dl", s.InitialDir = "/pub", s.ModifiedDate = "01.02.2003";
-  s.EMail = "me@example.org", s.Anonymous = true, s.SavePassword = false, s.Port = "2121", s.Pasv = true;
-  s.Desc = "line 1`line 2", s.Answer = "2123456", s.AnswerName = "Unix", s.CheckPSW = false;
-  return s;
-}
-
-TEST(SiteLine, EveryFieldRoundTrips) {
-  EXPECT_EQ(ParseSiteLine(FormatSiteLine(EveryFieldSet()), kOptions), EveryFieldSet());
-}
-
 TEST(SiteRecord, NewSiteTakesTheAnonymousAddressOnlyWhenSwitchedOn) {
   ProgramOptions options;
   options.AnonymousMail = "me@example.org";
@@ -104,16 +139,40 @@ TEST(SiteRecord, NewSiteTakesTheAnonymousAddressOnlyWhenSwitchedOn) {
   EXPECT_EQ(NewSiteRecord(options).EMail, "me@example.org");
 }
 
-TEST(SiteList, SavesAndLoadsInOrderInAPrivateFile) {
+SiteRecord EveryFieldSet() {
+  SiteRecord s;
+  s.Name = "Мой сервер", s.Server = "192.0.2.1", s.Password = "p w=1", s.User = "u", s.Account = "acct";
+  s.Description = "descr", s.LocalDir = "/home/u/dl", s.InitialDir = "/pub", s.ModifiedDate = "01.02.2003";
+  s.EMail = "me@example.org", s.Anonymous = true, s.SavePassword = false, s.Port = "2121", s.Pasv = true;
+  s.Desc = "line 1`line 2", s.Answer = "2123456", s.AnswerName = "Unix", s.CheckPSW = false;
+  s.AutoListing = true, s.Charset = platform::CharacterSet::Koi8R;
+  return s;
+}
+
+TEST(SiteList, EveryFieldOfEverySiteRoundTripsInOrderInAPrivateFile) {
   ScratchDir dir;
   SiteList sites{EveryFieldSet(), NewSiteRecord(kOptions), EveryFieldSet()};
   sites[1].Name = "b";
   sites[2].Name = "a";
+  dir.Write(kSiteListFileName, "");
+  dir.SetMode(kSiteListFileName, 0644);  // made by hand; passwords make it private
   ASSERT_TRUE(SaveSiteList(sites, dir.Path()));
   EXPECT_EQ(dir.Mode(kSiteListFileName), 0600u);
   SiteList loaded{NewSiteRecord(kOptions)};
   ASSERT_TRUE(LoadSiteList(loaded, kOptions, dir.Path()));
   EXPECT_EQ(loaded, sites);
+}
+
+TEST(SiteList, LineBreaksInValuesStayOnTheSitesLine) {
+  ScratchDir dir;
+  SiteRecord site = NewSiteRecord(kOptions);
+  site.Name = "A", site.Server = "h\r\nName=B;", site.Desc = "one\r\ntwo\nthree";
+  ASSERT_TRUE(SaveSiteList({site}, dir.Path()));
+  SiteList loaded;
+  ASSERT_TRUE(LoadSiteList(loaded, kOptions, dir.Path()));
+  ASSERT_EQ(loaded.size(), 1u);
+  EXPECT_EQ(loaded[0].Server, "h");
+  EXPECT_EQ(loaded[0].Desc, "one`two`three");
 }
 
 TEST(SiteList, MissingFileLeavesTheListAndEmptyLinesAreSkipped) {
@@ -127,16 +186,6 @@ TEST(SiteList, MissingFileLeavesTheListAndEmptyLinesAreSkipped) {
   EXPECT_EQ(sites[1].Name, "");  // a line without Name is still a site
 }
 
-TEST(SiteList, WindowsFileWithCyrillicNamesLoads) {
-  ScratchDir dir;
-  dir.Write(kSiteListFileName, "Name=\xCC\xEE\xE9 \xF1\xE5\xF0\xE2\xE5\xF0;Desc=\xE0`\xE1;\r\n");
-  SiteList sites;
-  ASSERT_TRUE(LoadSiteList(sites, kOptions, dir.Path()));
-  ASSERT_EQ(sites.size(), 1u);
-  EXPECT_EQ(sites[0].Name, "Мой сервер");
-  EXPECT_EQ(sites[0].Desc, "а`б");
-}
-
 TEST(SiteList, FindSiteGivesTheFirstExactName) {
   SiteList sites(3, NewSiteRecord(kOptions));
   sites[0].Name = "Home", sites[1].Name = "Work", sites[2].Name = "Work";
@@ -146,25 +195,21 @@ TEST(SiteList, FindSiteGivesTheFirstExactName) {
 
 TEST(HostTypes, ReadsCommaTextLines) {
   ScratchDir dir;
-  EXPECT_EQ(LoadHostTypes(dir.File("Answer.txt")).front().Name, "Default");
-  dir.Write("Answer.txt", "\"Unix host\",2123456,extra\r\n\r\nOnlyName\r\nVMS 3111111\r\n");
-  const std::vector<HostType> types = LoadHostTypes(dir.File("Answer.txt"));
-  ASSERT_EQ(types.size(), 3u);
-  EXPECT_EQ(types[0].Name, "Unix host");
-  EXPECT_EQ(types[0].Code, "2123456");
-  EXPECT_EQ(types[1].Code, "0957681");
-  EXPECT_EQ(types[2].Name, "VMS");
-  EXPECT_EQ(types[2].Code, "3111111");
+  EXPECT_EQ(LoadHostTypes(dir.Path()), (std::vector<HostType>{{"Default", "0957681"}}));
+  dir.Write(kHostTypesFileName, "\"Unix host\",2123456,extra\r\n\r\nOnlyName\r\nVMS 3111111\r\n");
+  EXPECT_EQ(LoadHostTypes(dir.Path()),
+            (std::vector<HostType>{{"Unix host", "2123456"}, {"OnlyName", "0957681"}, {"VMS", "3111111"}}));
 }
 
-TEST(HostTypes, WritesQuotedNamesThatReadBack) {
+TEST(HostTypes, WhatIsWrittenReadsBack) {
   ScratchDir dir;
-  const std::vector<HostType> types{{"Default", "0957681"}, {"My \"odd\" host", "2111111"}};
-  ASSERT_TRUE(SaveHostTypes(types, dir.File("Answer.txt")));
-  EXPECT_EQ(dir.Read("Answer.txt"), "\"Default\",0957681\r\n\"My \"\"odd\"\" host\",2111111\r\n");
-  const std::vector<HostType> loaded = LoadHostTypes(dir.File("Answer.txt"));
-  ASSERT_EQ(loaded.size(), 2u);
-  EXPECT_EQ(loaded[1].Name, "My \"odd\" host");
+  std::vector<HostType> types{
+      {"Default", "0957681"}, {"My \"odd\" host", "2111111"}, {"Odd code", "1 2,\"3"}, {"Cut\r\nname", "x\ny"}};
+  ASSERT_TRUE(SaveHostTypes(types, dir.Path()));
+  EXPECT_EQ(dir.Read(kHostTypesFileName), "\"Default\",0957681\r\n\"My \"\"odd\"\" host\",2111111\r\n"
+                                          "\"Odd code\",\"1 2,\"\"3\"\r\n\"Cut\",x\r\n");
+  types[3] = {"Cut", "x"};
+  EXPECT_EQ(LoadHostTypes(dir.Path()), types);
 }
 
 TEST(SiteFiles, SurviveArbitraryBytes) {
@@ -172,20 +217,81 @@ TEST(SiteFiles, SurviveArbitraryBytes) {
   std::mt19937 random(51);
   for (int round = 0; round < 300; ++round) {
     dir.Write(kSiteListFileName, RandomText(random, 4000));
-    dir.Write("Answer.txt", RandomText(random, 500));
     SiteList sites;
     LoadSiteList(sites, kOptions, dir.Path());
     for (const SiteRecord& site : sites) {
       ASSERT_LE(platform::CountChars(site.Name), SiteWidth::Name);
       ASSERT_LE(platform::CountChars(site.Answer), SiteWidth::Answer);
     }
-    ASSERT_FALSE(LoadHostTypes(dir.File("Answer.txt")).empty());
   }
 }
 
 TEST(SiteFiles, EndlessLineIsReadInOnePass) {
   const std::string line = Repeat("Name=;=;;Password", 500000);  // 8.5 MB
   EXPECT_EQ(ParseSiteLine(line, kOptions).Name, "");
+}
+
+namespace fs = std::filesystem;
+
+// Every file the program saves, each saved by its own function: "" or the text of the refusal.
+const std::pair<std::string, std::string (*)(const std::string&)> kStoredFiles[] = {
+    {kSiteListFileName, [](const std::string& d) { return SaveSiteList({NewSiteRecord(kOptions)}, d).error; }},
+    {kCommandsFileName, [](const std::string& d) { return SaveCommands({{"a"}, {"b"}}, d).error; }},
+    {kHostTypesFileName, [](const std::string& d) { return SaveHostTypes({{"Unix", "2123456"}}, d).error; }},
+    {kOptionsFileName, [](const std::string& d) -> std::string {
+       try {
+         SaveOptions(kOptions, d);
+       } catch (const OptionsWriteException& error) {
+         return error.what();
+       }
+       return "";
+     }},
+};
+
+TEST(StoredFiles, SavingThroughSymbolicLinksUpdatesTheirTarget) {
+  for (const auto& [name, save] : kStoredFiles) {
+    ScratchDir dir;  // app/name -> ../links/name -> <dir>/store/name
+    for (const char* folder : {"app", "links", "store"}) fs::create_directory(dir.File(folder));
+    dir.Write("store/" + name, "");
+    fs::create_symlink("../links/" + name, dir.File("app/" + name));
+    fs::create_symlink(dir.File("store/" + name), dir.File("links/" + name));
+    EXPECT_EQ(save(dir.File("app")), "") << name;
+    EXPECT_TRUE(fs::is_symlink(dir.File("app/" + name)) && fs::is_symlink(dir.File("links/" + name))) << name;
+    EXPECT_GT(fs::file_size(dir.File("store/" + name)), 0u) << name;
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("store")), {}), 1) << name;  // no temporary file
+  }
+}
+
+TEST(StoredFiles, AnExistingFileThatCannotBeReadOrWrittenIsKept) {
+  const std::string unreadable = "The file exists but could not be read, so it is kept as it is";
+  const std::pair<std::string, void (*)(const std::string&)> damages[] = {
+      {"The file is read-only", [](const std::string& p) {
+         std::ofstream(p) << "keep";
+         fs::permissions(p, fs::perms::owner_read);
+       }},
+      {unreadable, [](const std::string& p) {
+         std::ofstream{p};
+         fs::resize_file(p, platform::kMaxTextFileSize + 1);
+       }},
+      {unreadable, [](const std::string& p) { fs::create_directory(p); }},
+      {unreadable, [](const std::string& p) { ::mkfifo(p.c_str(), 0600); }},
+  };
+  for (const auto& [reason, damage] : damages) {
+    for (const auto& [name, save] : kStoredFiles) {
+      ScratchDir dir;
+      const std::string path = dir.File(name);
+      damage(path);
+      const auto typeAndSize = [&] {
+        const fs::file_status status = fs::status(path);
+        return std::pair(status.type(), fs::is_regular_file(status) ? fs::file_size(path) : 0);
+      };
+      const auto before = typeAndSize();
+      const std::string why = name == kOptionsFileName ? "" : ": " + reason;  // the options keep their own text
+      EXPECT_EQ(save(dir.Path()), "Unable to write to " + path + why) << name;
+      EXPECT_EQ(typeAndSize(), before) << path;
+      EXPECT_EQ(dir.EntryCount(), 1u) << path;
+    }
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "support/peers/DantePeer.h"
 
+#include <fstream>
 #include <string>
 
 #include "support/peers/TestAccount.h"
@@ -26,7 +27,16 @@ std::string DantePeer::Config() const {
          "  from: 127.0.0.0/8 to: 127.0.0.0/8\n"
          "  protocol: tcp\n"
          "  command: connect\n"
+         "  log: connect\n"
          "}\n";
+}
+
+int DantePeer::RelayedConnections() const {
+  std::ifstream log(Dir() / "danted-events.log");
+  int count = 0;
+  for (std::string line; std::getline(log, line);)
+    if (line.find(kConnectLogMark) != std::string::npos) ++count;
+  return count;
 }
 
 void DantePeer::Launch() {

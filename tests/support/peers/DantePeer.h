@@ -14,12 +14,18 @@ class DantePeer : public PeerServer {
 
   explicit DantePeer(SocksAuth auth = SocksAuth::None);
 
+  // The connections the relay has made for its clients so far, from its log.
+  int RelayedConnections() const;
+
  protected:
   std::vector<std::string> RequiredFiles() const override { return {"/usr/sbin/danted"}; }
   void Launch() override;
 
  private:
   std::string Config() const;
+
+  // How the log marks a connection the relay made.
+  static constexpr char kConnectLogMark[] = "tcp/connect";
 
   SocksAuth auth_;
 };

@@ -1,0 +1,21 @@
+#pragma once
+// The boundary between our byte strings and Qt's texts. Our strings are UTF-8; bytes that are
+// not valid UTF-8 (a file made on Windows) are shown as code page 1251. What a widget gives
+// back is always UTF-8.
+#include <QString>
+#include <string>
+#include <string_view>
+
+#include "platform/TextCodec.h"
+
+namespace dialogs {
+
+inline QString ToQString(std::string_view bytes) {
+  const std::string text =
+      platform::IsValidUtf8(bytes) ? std::string(bytes) : platform::Cp1251ToUtf8(bytes);
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+inline std::string ToBytes(const QString& text) { return text.toUtf8().toStdString(); }
+
+}  // namespace dialogs

@@ -1,0 +1,103 @@
+// MainLogic: uploading the local selection, files and whole trees. Each queued local
+// directory is scanned, its remote directory entered (made with MKD when the CWD fails) and
+// listed; that listing is what the directory's files are compared with before they are sent.
+// The batch ends with a return to the start directory, whose listing is shown.
+#include <system_error>
+
+#include "session/RemotePaths.h"
+#include "session/TransferRules.h"
+#include "session/WalkListing.h"
+#include "session/uMain.h"
+
+namespace session {
+
+void MainLogic::StartUploadBatch() {
+  if (!BeginBatch()) return;
+  for (const listing::PaneItem& item : local_.Model().Items()) {
+    if (!item.selected) continue;
+    if (item.IsDirectory()) {
+      queues_.DirQueue.push_back(localWorkDir_ + item.caption);
+      queues_.DirTargetQueue.push_back(remoteBaseDir_ + item.caption);
+    } else {
+      // The remote name is relative to the server's current directory, the one on show.
+      queues_.FileQueue.push_back(QueueEntry(localWorkDir_ + item.caption, item.subItems[listing::kSubSize]));
+      queues_.FileTargetQueue.push_back(item.caption);
+    }
+  }
+  uploadTargetListing_.reset();
+  StartNextUpload();
+}
+
+void MainLogic::StartNextUpload() {
+  if (queues_.FileQueue.empty()) {
+    if (queues_.DirQueue.empty()) return AfterUpload();
+    return WalkLocalDirectory();
+  }
+  ResolveConflicts(false);
+  if (queues_.FileTargetQueue.empty()) return transferCancelled_ ? EndCancelledBatch() : StartNextUpload();
+  ShowProgress();
+  const QueuedFile source = SplitQueueEntry(TakeFront(queues_.FileQueue));
+  const std::int64_t remoteSize = RemoteFileSize(queues_.FileTargetQueue.front());
+  ftp_.SetLocalFileName(source.path);
+  ftp_.SetHostFileName(TakeFront(queues_.FileTargetQueue));
+  SetTransferType();
+  if (progress_.IsOpen()) progress_.Begin(ftp_.LocalFileName(), source.size, true);
+  if (!resumeTransfer_) {
+    StartDataRequest(&TCustomFtpCli::PutAsync);
+    return;
+  }
+  ftp_.SetResumeAt(remoteSize >= 0 ? remoteSize : source.size);
+  StartDataRequest(&TCustomFtpCli::RestPutAsync);
+}
+
+// The next queued local directory: its entries are queued (files to send, subdirectories to
+// walk later) and its remote directory is entered.
+void MainLogic::WalkLocalDirectory() {
+  const std::string local = WithTrailingSlash(TakeFront(queues_.DirQueue));
+  const std::string remote = TakeFront(queues_.DirTargetQueue);
+  queues_.UploadTreeActive = true;
+  std::error_code error;
+  std::filesystem::directory_iterator entries(local, error);
+  for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
+    const std::filesystem::directory_entry& entry = *entries;
+    const std::string name = entry.path().filename().string();
+    std::error_code ignored;
+    if (entry.is_directory(ignored)) {
+      // A link to a directory is not followed: it could lead back into the tree for ever.
+      if (entry.is_symlink(ignored)) {
+        log_.AddLog("Skipped the link to a directory " + local + name);
+        continue;
+      }
+      queues_.DirQueue.push_back(local + name);
+      queues_.DirTargetQueue.push_back(remote + "/" + name);
+    } else {
+      queues_.FileQueue.push_back(QueueEntry(local + name, std::to_string(entry.file_size(ignored))));
+      queues_.FileTargetQueue.push_back(remote + "/" + name);
+    }
+  }
+  if (error) return AbandonBatch(local, error);
+  ftp_.SetHostDirName(remote);
+  ftp_.SetHostFileName("");
+  Start(&TCustomFtpCli::CwdAsync);
+}
+
+// The listing of the remote directory an upload walk entered, kept to judge the targets of
+// the files about to be sent there.
+void MainLogic::TakeUploadListing() {
+  WalkListing walk = ReadWalkListing(ListingFile(), WalkContext());
+  if (!walk.cutShort.empty()) log_.AddLog(walk.cutShort);
+  uploadTargetListing_.emplace();
+  for (listing::RemoteEntry& entry : walk.entries)
+    if (!entry.isDirectory) uploadTargetListing_->push_back(std::move(entry));
+}
+
+void MainLogic::AfterUpload() {
+  if (!queues_.FileTargetQueue.empty() || !queues_.DirQueue.empty()) return StartNextUpload();
+  queues_.UploadTreeActive = false;
+  ftp_.SetHostDirName(remoteBaseDir_);
+  ftp_.SetLocalFileName(ListingFile().string());
+  SwitchToAscii();
+  Start(&TCustomFtpCli::CwdAsync);
+}
+
+}  // namespace session

@@ -1,0 +1,98 @@
+// The input dialog, the help window and the About box.
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTextBrowser>
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+
+#include "dialogs/AboutBox.h"
+#include "dialogs/Ftpinput.h"
+#include "dialogs/HelpWindow.h"
+#include "support/widgets/DialogTesting.h"
+
+namespace {
+
+using dialogs::TInputForm;
+using dialogtest::AnswerNextModal;
+using dialogtest::Find;
+using dialogtest::Press;
+
+TEST(InputDialog, AnswersAndTheValueTheyLeave) {
+  struct Row {
+    const char* name;
+    int maxLength;
+    std::function<void(TInputForm&)> act;  // must end the dialog
+    bool confirmed;
+    std::string value;  // starts as "old"
+  };
+  const auto typeThen = [](const char* text, Qt::Key key) {
+    return [text, key](TInputForm& form) {
+      dialogtest::ReplaceText(Find<QLineEdit>(form, "ValueEdit"), QString::fromUtf8(text));
+      QTest::keyClick(Find<QLineEdit>(form, "ValueEdit"), key);
+    };
+  };
+  const Row rows[] = {
+      {"Enter confirms the typed text", 255, typeThen("new", Qt::Key_Return), true, "new"},
+      {"a longer text is cut to the limit in characters, not bytes", 3, typeThen("абвгд", Qt::Key_Return), true,
+       "абв"},
+      {"no limit keeps the whole text", 0, typeThen("абвгд", Qt::Key_Return), true, "абвгд"},
+      {"Escape cancels and keeps the old value", 255, typeThen("new", Qt::Key_Escape), false, "old"},
+      {"Отмена cancels", 255, [](TInputForm& form) { Press(form, "CancelButton"); }, false, "old"},
+  };
+  for (const Row& row : rows) {
+    std::string value = "old";
+    AnswerNextModal<TInputForm>(row.act);
+    EXPECT_EQ(dialogs::InputDialog(nullptr, "Title", "Prompt", value, false, row.maxLength), row.confirmed)
+        << row.name;
+    EXPECT_EQ(value, row.value) << row.name;
+  }
+}
+
+TEST(InputDialog, MaskOnceSetStaysSet) {
+  TInputForm plain(nullptr, "Title", "Prompt", "", false);
+  plain.show();
+  EXPECT_FALSE(Find<QCheckBox>(plain, "MaskCheck")->isVisible());
+
+  TInputForm form(nullptr, "Title", "Prompt", "secret", true);
+  form.show();
+  auto* mask = Find<QCheckBox>(form, "MaskCheck");
+  auto* edit = Find<QLineEdit>(form, "ValueEdit");
+  EXPECT_TRUE(mask->isVisible());
+  EXPECT_EQ(edit->echoMode(), QLineEdit::Normal);
+  Press(form, "MaskCheck");
+  EXPECT_EQ(edit->echoMode(), QLineEdit::Password);
+  Press(form, "MaskCheck");
+  EXPECT_FALSE(mask->isChecked());
+  EXPECT_EQ(edit->echoMode(), QLineEdit::Password);
+}
+
+TEST(HelpWindow, OpensAtTheStartAndFollowsLinksFromTheKeyboard) {
+  dialogs::THelpWindow* help = dialogs::ShowHelp(nullptr);
+  ASSERT_NE(help, nullptr);
+  auto* text = Find<QTextBrowser>(*help, "HelpText");
+  EXPECT_TRUE(text->toPlainText().contains("Клавиши"));
+  EXPECT_TRUE(text->toPlainText().contains("Ctrl+A"));
+
+  QTest::keyClick(text, Qt::Key_Tab);  // the first link: the section on the window
+  QTest::keyClick(text, Qt::Key_Return);
+  EXPECT_EQ(text->source().fragment(), "window");
+  Press(*help, "BackButton");
+  EXPECT_TRUE(text->source().fragment().isEmpty());
+
+  EXPECT_EQ(dialogs::ShowHelp(nullptr), help);  // asked again, the same window
+  help->close();
+}
+
+TEST(AboutBox, NamesTheProgramItsVersionLicenceAndQt) {
+  dialogs::TAboutBox about(nullptr);
+  const auto line = [&about](const char* name) { return Find<QLabel>(about, name)->text().toStdString(); };
+  EXPECT_EQ(line("ProgramName"), "TOVIK FTP");
+  EXPECT_EQ(line("Version"), std::string("marlo, версия ") + MARLO_VERSION);
+  EXPECT_FALSE(line("Licence").empty());
+  EXPECT_EQ(line("QtVersion"), std::string("Qt ") + qVersion());
+}
+
+}  // namespace

@@ -1,0 +1,254 @@
+// The options dialog: pages chosen from the tree, the rules between its controls, and what a
+// save or a cancel leaves in memory and on disk.
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <functional>
+#include <utility>
+#include <gtest/gtest.h>
+#include <string>
+
+#include "dialogs/OptionsDialog.h"
+#include "platform/ScratchDir.h"
+#include "support/widgets/DialogTesting.h"
+
+namespace {
+
+using dialogs::T_Options;
+using dialogtest::AnswerInput;
+using dialogtest::AnswerNextModal;
+using dialogtest::Find;
+using dialogtest::Press;
+
+
+// Every field away from its default, each value one the dialog can show.
+ProgramOptions Unusual() {
+  ProgramOptions o;
+  o.ConnectionType = 3, o.TransferMode = 2, o.PassiveTransfer = true, o.SyncCommands = true;
+  o.ProxyServer = "proxy", o.ProxyPort = "8021", o.ProxyPassword = "a b", o.ProxyPasswordMasked = true;
+  o.SocksServer = "127.0.0.1", o.SocksPort = "1080", o.SocksPassword = "пароль", o.SocksUserCode = "ivan";
+  o.SocksPasswordMasked = true, o.LogEnabled = true, o.LogFile = "/tmp/ftp.log", o.TimeOut = 45, o.RetryCount = 3;
+  o.AsciiExtensions = "txt,\"my ext\"", o.KeepAlive = true, o.KeepStart = 30, o.KeepInterval = 5;
+  o.KeepCommands = "NOOP,PWD", o.AnonymousMailEnabled = true, o.AnonymousMail = "ivan@example.org";
+  o.FirewallHost = "fw", o.FirewallPort = "2121", o.FirewallUser = "u", o.FirewallPassword = "p";
+  o.FirewallSymbol = "#", o.FirewallType = 4, o.StartDirectory = "/home/ivan", o.FontName = "DejaVu Sans";
+  o.FontSize = 11, o.FontColor = 0x0000FF, o.PromptDownload = false, o.PromptUpload = false;
+  o.DefaultPromptAction = 2;
+  return o;
+}
+
+ProgramOptions With(const std::function<void(ProgramOptions&)>& change) {
+  ProgramOptions options;
+  change(options);
+  return options;
+}
+
+TEST(OptionsDialog, TreeNodeByPositionSelectsItsPage) {
+  T_Options dialog(nullptr, ProgramOptions{});
+  dialog.show();
+  auto* tree = Find<QTreeWidget>(dialog, "TreeView1");
+  auto* pages = Find<QTabWidget>(dialog, "PageControl1");
+  const char* const tabs[] = {"Соединение", "Ascii/Binary", "Log ", "Поддержка соединения", "Proxy", "Интерфейс"};
+  // Backwards, so that every click changes the page.
+  for (int position = 5; position >= 0; --position) {
+    QTreeWidgetItemIterator it(tree);
+    for (int i = 0; i < position; ++i) ++it;
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(*it).center());
+    EXPECT_EQ(pages->currentIndex(), position) << (*it)->text(0).toStdString();
+    EXPECT_EQ(pages->tabText(pages->currentIndex()).toStdString(), tabs[position]);
+  }
+  pages->setCurrentIndex(4);
+  EXPECT_EQ(tree->currentItem()->text(0), "Proxy / Firewall / Socks");
+}
+
+TEST(OptionsDialog, SwitchesGovernTheirControls) {
+  T_Options dialog(nullptr, With([](ProgramOptions& o) { o.ProxyPasswordMasked = true; }));
+  dialog.show();
+  const auto echo = [&dialog](const char* name) { return Find<QLineEdit>(dialog, name)->echoMode(); };
+  const auto base = [&dialog](const char* name) { return Find<QWidget>(dialog, name)->palette().color(QPalette::Base); };
+  const QColor white(Qt::white), silver(0xC0, 0xC0, 0xC0);
+  EXPECT_EQ(echo("eProxyPsw"), QLineEdit::Password);
+  EXPECT_EQ(echo("eSocksPsw"), QLineEdit::Normal);
+  const auto panels = [&dialog] {
+    return std::make_pair(Find<QGroupBox>(dialog, "pnlProxy")->isEnabled(), Find<QGroupBox>(dialog, "pnlSocks")->isEnabled());
+  };
+  EXPECT_EQ(panels(), std::make_pair(false, false));  // Direct
+  Press(dialog, "rgType1");
+  EXPECT_EQ(panels(), std::make_pair(true, false));
+  EXPECT_EQ(base("eProxy"), white);
+  EXPECT_EQ(base("eSocks"), silver);
+  Press(dialog, "cbProxyPswMask");
+  for (const char* socks : {"rgType2", "rgType3", "rgType4"}) {
+    Press(dialog, socks);
+    EXPECT_EQ(panels(), std::make_pair(false, true)) << socks;
+  }
+  EXPECT_EQ(base("eSocks"), white);
+  Press(dialog, "cbSocksPswMask");
+  EXPECT_EQ(echo("eProxyPsw"), QLineEdit::Normal);
+  EXPECT_EQ(echo("eSocksPsw"), QLineEdit::Password);
+  EXPECT_FALSE(Find<QLineEdit>(dialog, "eAno")->isEnabled());
+  Press(dialog, "cbAno");
+  EXPECT_TRUE(Find<QLineEdit>(dialog, "eAno")->isEnabled());
+  EXPECT_FALSE(Find<QCheckBox>(dialog, "cbFW")->isEnabled() || Find<QGroupBox>(dialog, "gbFW")->isEnabled());
+  EXPECT_EQ(base("lbExt"), silver);
+  Press(dialog, "rgMode1");
+  EXPECT_EQ(base("lbExt"), white);
+  EXPECT_EQ(base("eLogFile"), silver);
+  Press(dialog, "cbLog");
+  EXPECT_EQ(base("eLogFile"), white);
+}
+
+TEST(OptionsDialog, SaveReadsEveryControlBack) {
+  struct Row {
+    const char* name;
+    ProgramOptions before;
+    std::function<void(T_Options&)> act;  // before "Сохранить"
+    std::function<void(const ProgramOptions&)> check;
+  };
+  const auto nothing = [](T_Options&) {};
+  const Row rows[] = {
+      {"every field round-trips unchanged", Unusual(), nothing,
+       [](const ProgramOptions& o) { EXPECT_EQ(o, Unusual()); }},
+      {"keep-alive without commands is saved off", With([](ProgramOptions& o) { o.KeepAlive = true; }), nothing,
+       [](const ProgramOptions& o) { EXPECT_FALSE(o.KeepAlive); }},
+      {"the firewall switch is always saved off; its other fields stay",
+       With([](ProgramOptions& o) {
+         o.FirewallEnabled = true;
+         o.FirewallHost = "fw";
+         o.FirewallPassword = "pw";
+       }),
+       nothing,
+       [](const ProgramOptions& o) {
+         EXPECT_FALSE(o.FirewallEnabled);
+         EXPECT_EQ(o.FirewallHost, "fw");
+         EXPECT_EQ(o.FirewallPassword, "pw");
+       }},
+      {"values outside their choices are saved as the first choice",
+       With([](ProgramOptions& o) {
+         o.TransferMode = 7;
+         o.ConnectionType = 9;
+         o.FirewallType = 8;
+         o.DefaultPromptAction = -1;
+       }),
+       nothing,
+       [](const ProgramOptions& o) {
+         EXPECT_EQ(o.TransferMode, 0);
+         EXPECT_EQ(o.ConnectionType, 0);
+         EXPECT_EQ(o.FirewallType, 0);
+         EXPECT_EQ(o.DefaultPromptAction, 0);
+       }},
+      {"numbers are held within their spin boxes' bounds",
+       With([](ProgramOptions& o) {
+         o.TimeOut = 5;
+         o.KeepStart = 5000;
+       }),
+       nothing,
+       [](const ProgramOptions& o) {
+         EXPECT_EQ(o.TimeOut, 10);
+         EXPECT_EQ(o.KeepStart, 1000);
+       }},
+      {"choices made in the dialog are saved", ProgramOptions{},
+       [](T_Options& d) {
+         Press(d, "rgType4");
+         dialogtest::TypeText(Find<QLineEdit>(d, "eSocks"), "127.0.0.1");
+         dialogtest::TypeText(Find<QLineEdit>(d, "eSocksPort"), "1080");
+         Press(d, "rbPrompt1");
+       },
+       [](const ProgramOptions& o) {
+         EXPECT_EQ(o.ConnectionType, 4);
+         EXPECT_EQ(o.SocksServer + ":" + o.SocksPort, "127.0.0.1:1080");
+         EXPECT_EQ(o.DefaultPromptAction, 1);
+       }},
+      {"list buttons: add, change the selected line, change without a selection adds, delete",
+       With([](ProgramOptions& o) { o.AsciiExtensions = "txt,htm"; }),
+       [](T_Options& d) {
+         auto* list = Find<QListWidget>(d, "lbExt");
+         AnswerInput("pl", "Add extention");
+         Press(d, "SpeedButton6");
+         AnswerInput("cgi", "Add extention");
+         Press(d, "SpeedButton8");
+         list->setCurrentRow(1);
+         AnswerInput("html", "Edit extention");
+         Press(d, "SpeedButton8");
+         list->setCurrentRow(0);
+         Press(d, "SpeedButton7");
+         AnswerInput("NOOP", "Add Command");
+         Press(d, "SpeedButton4");
+         Press(d, "cbKeep");
+       },
+       [](const ProgramOptions& o) {
+         EXPECT_EQ(o.AsciiExtensions, "html,pl,cgi");
+         EXPECT_EQ(o.KeepCommands, "NOOP");
+         EXPECT_TRUE(o.KeepAlive);
+       }},
+  };
+  for (const Row& row : rows) {
+    ScratchDir dir;
+    ProgramOptions options = row.before;
+    const auto act = row.act;
+    AnswerNextModal<T_Options>([act](T_Options& d) {
+      act(d);
+      Press(d, "SpeedButton2");
+    });
+    EXPECT_TRUE(dialogs::ShowOptionsDialog(nullptr, options, dir.Path())) << row.name;
+    row.check(options);
+    const ProgramOptions onDisk = LoadOptions(dir.Path());
+    EXPECT_EQ(onDisk, options) << row.name;
+    EXPECT_EQ(dir.Mode("options.ftp"), 0600u) << row.name;
+  }
+}
+
+TEST(OptionsDialog, CancelChangesNothingOnDisk) {
+  struct Row {
+    const char* name;
+    const char* file;  // nullptr: no options file
+  };
+  const Row rows[] = {
+      {"no file stays no file", nullptr},
+      {"a file keeps its bytes", "[Common]\r\nTimeOut=20\r\n; a comment\r\n"},
+  };
+  for (const Row& row : rows) {
+    ScratchDir dir;
+    if (row.file) dir.Write("options.ftp", row.file);
+    ProgramOptions options = Unusual();
+    options.TransferMode = 5;
+    AnswerNextModal<T_Options>([](T_Options& d) {
+      Press(d, "rgType0");
+      Press(d, "SpeedButton3");
+    });
+    EXPECT_FALSE(dialogs::ShowOptionsDialog(nullptr, options, dir.Path())) << row.name;
+    ProgramOptions expected = Unusual();
+    expected.TransferMode = 0;  // corrected when shown, however the dialog ends
+    EXPECT_EQ(options, expected) << row.name;
+    EXPECT_EQ(dir.Exists("options.ftp"), row.file != nullptr) << row.name;
+    if (row.file) EXPECT_EQ(dir.Read("options.ftp"), row.file) << row.name;
+  }
+}
+
+TEST(OptionsDialog, AFailedWriteIsReportedAndTheValuesKept) {
+  ScratchDir dir;
+  dir.Write("options.ftp", "[Common]\r\n");
+  dir.SetMode("options.ftp", 0400);
+  ProgramOptions options;
+  QString message;
+  AnswerNextModal<T_Options>([&message](T_Options& d) {
+    Press(d, "cbLog");
+    AnswerNextModal<QMessageBox>([&message](QMessageBox& box) {
+      message = box.text();
+      box.accept();
+    });
+    Press(d, "SpeedButton2");
+  });
+  EXPECT_TRUE(dialogs::ShowOptionsDialog(nullptr, options, dir.Path()));
+  EXPECT_TRUE(options.LogEnabled);
+  EXPECT_EQ(message.toStdString(), "Unable to write to " + dir.File("options.ftp"));
+  EXPECT_EQ(dir.Read("options.ftp"), "[Common]\r\n");
+}
+
+}  // namespace

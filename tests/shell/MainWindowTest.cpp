@@ -1,0 +1,166 @@
+#include "shell/MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QListView>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeView>
+#include <set>
+
+#include "listing/PaneModel.h"
+#include "tests/shell/ShellTestSupport.h"
+
+namespace shell {
+namespace {
+
+// Every entry struct holds nothing but action pointers and arrays of them.
+template <typename Entries>
+std::vector<QAction*> ActionsOf(const Entries& entries) {
+  static_assert(sizeof(Entries) % sizeof(QAction*) == 0);
+  const auto* first = reinterpret_cast<QAction* const*>(&entries);
+  return {first, first + sizeof(Entries) / sizeof(QAction*)};
+}
+
+class MainWindowTest : public testing::Test {
+ protected:
+  MainWindowTest() {
+    for (const char* name : {"one", "two"}) {
+      remote_.Add({name, listing::kImageFile, {}, false});
+      local_.Add({name, listing::kImageFile, {}, false});
+    }
+  }
+
+  std::vector<QAction*> AllActions() const {
+    std::vector<QAction*> all;
+    for (const auto& part : {ActionsOf(window_.MainMenu), ActionsOf(window_.RemotePopup), ActionsOf(window_.LocalPopup),
+                             ActionsOf(window_.Buttons)}) {
+      all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+  }
+
+  void ShowActive() {
+    window_.show();
+    QApplication::setActiveWindow(&window_);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_, 5000));
+  }
+
+  listing::PaneModel remote_;
+  listing::PaneModel local_;
+  MainWindow window_{remote_, local_, "/tmp"};
+};
+
+TEST_F(MainWindowTest, EveryEntryIsANamedActionOfItsOwn) {
+  std::set<QString> names;
+  std::set<QAction*> distinct;
+  for (QAction* action : AllActions()) {
+    ASSERT_NE(action, nullptr);
+    EXPECT_FALSE(action->objectName().isEmpty()) << action->text().toStdString();
+    EXPECT_FALSE(action->text().isEmpty()) << action->objectName().toStdString();
+    EXPECT_TRUE(names.insert(action->objectName()).second) << action->objectName().toStdString();
+    distinct.insert(action);
+  }
+  EXPECT_EQ(distinct.size(), AllActions().size());
+}
+
+TEST_F(MainWindowTest, StartsWithTheArrowsDisconnectAndStopDisabled) {
+  for (QAction* off : {window_.Buttons.SpeedButton1, window_.Buttons.SpeedButton2, window_.Buttons.sbDisConnect,
+                       window_.Buttons.sbStop, window_.MainMenu.Disconnect1, window_.MainMenu.StopTransfer1}) {
+    EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
+  }
+  EXPECT_TRUE(window_.Buttons.sbConnect->isEnabled());
+  EXPECT_TRUE(window_.MainMenu.Connect1->isEnabled());
+  EXPECT_EQ(window_.FTPView->Style(), ViewStyle::List) << "the sites show as a list";
+  EXPECT_FALSE(window_.CommandBar->isVisibleTo(&window_));
+}
+
+struct KeyCase {
+  const char* what;
+  QKeySequence key;
+  std::function<QAction*(MainWindow&)> local;
+  std::function<QAction*(MainWindow&)> remote;
+};
+
+class PaneKeysTest : public MainWindowTest, public testing::WithParamInterface<KeyCase> {};
+
+// Presses the key in one pane's view and tells which of the pane actions ran.
+TEST_P(PaneKeysTest, RunsTheFocusedPanesAction) {
+  ShowActive();
+  QAction* local = GetParam().local(window_);
+  QAction* remote = GetParam().remote(window_);
+  QSignalSpy localRuns(local, &QAction::triggered);
+  QSignalSpy remoteRuns(remote, &QAction::triggered);
+
+  window_.lvLoc->ShownView()->setFocus();
+  QTest::keySequence(window_.lvLoc->ShownView(), GetParam().key);
+  EXPECT_EQ(localRuns.count(), 1);
+  EXPECT_EQ(remoteRuns.count(), 0);
+
+  window_.FTPView->ShownView()->setFocus();
+  QTest::keySequence(window_.FTPView->ShownView(), GetParam().key);
+  EXPECT_EQ(localRuns.count(), 1);
+  EXPECT_EQ(remoteRuns.count(), 1);
+
+  window_.cbCmd->setFocus();
+  QTest::keySequence(window_.cbCmd, GetParam().key);
+  EXPECT_EQ(localRuns.count() + remoteRuns.count(), 2) << "outside the panes the key is the widget's own";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, PaneKeysTest,
+    testing::Values(
+        KeyCase{"Enter opens", Qt::Key_Return, [](MainWindow& w) { return w.LocalPopup.Open; },
+                [](MainWindow& w) { return w.RemotePopup.Open; }},
+        KeyCase{"Backspace goes up", Qt::Key_Backspace, [](MainWindow& w) { return w.Buttons.SpeedButton4; },
+                [](MainWindow& w) { return w.Buttons.FTPOneLevelUp; }},
+        KeyCase{"F2 renames", Qt::Key_F2, [](MainWindow& w) { return w.LocalPopup.MenuItem7; },
+                [](MainWindow& w) { return w.RemotePopup.RenameFile4; }},
+        KeyCase{"Delete deletes", Qt::Key_Delete, [](MainWindow& w) { return w.LocalPopup.MenuItem8; },
+                [](MainWindow& w) { return w.RemotePopup.Delete1; }},
+        KeyCase{"Ctrl A selects all", QKeySequence::SelectAll,
+                [](MainWindow& w) { return w.LocalPopup.Select1[0]; },
+                [](MainWindow& w) { return w.RemotePopup.Select3[0]; }},
+        KeyCase{"F5 refreshes", Qt::Key_F5, [](MainWindow& w) { return w.LocalPopup.Refresh; },
+                [](MainWindow& w) { return w.RemotePopup.Refresh; }}),
+    CaseName{});
+
+TEST_F(MainWindowTest, TabGoesBetweenThePanes) {
+  ShowActive();
+  window_.lvLoc->ShownView()->setFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), window_.FTPView->ShownView());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), window_.lvLoc->ShownView());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+  EXPECT_EQ(QApplication::focusWidget(), window_.FTPView->ShownView());
+}
+
+TEST_F(MainWindowTest, WindowCommandsActOnTheirPane) {
+  window_.MainMenu.View3[0]->trigger();
+  EXPECT_EQ(window_.FTPView->Style(), ViewStyle::LargeIcons);
+  window_.LocalPopup.MenuItem10[2]->trigger();
+  EXPECT_EQ(window_.lvLoc->Style(), ViewStyle::List);
+  EXPECT_EQ(window_.FTPView->Style(), ViewStyle::LargeIcons);
+
+  window_.ShowCommandBar(true);
+  EXPECT_TRUE(window_.CommandBar->isVisibleTo(&window_));
+  EXPECT_TRUE(window_.MainMenu.CustomCommand1->isChecked());
+  EXPECT_TRUE(window_.RemotePopup.CustomCommand2->isChecked());
+  window_.ShowCommandBar(false);
+  EXPECT_FALSE(window_.CommandBar->isVisibleTo(&window_));
+  EXPECT_FALSE(window_.RemotePopup.CustomCommand2->isChecked());
+}
+
+TEST_F(MainWindowTest, BusyMarksTheRemoteControls) {
+  window_.SetRemoteBusy(true);
+  EXPECT_FALSE(window_.FTPPath->isEnabled());
+  EXPECT_EQ(window_.FTPView->cursor().shape(), Qt::WaitCursor);
+  window_.SetRemoteBusy(false);
+  EXPECT_TRUE(window_.FTPPath->isEnabled());
+  EXPECT_EQ(window_.FTPView->cursor().shape(), Qt::ArrowCursor);
+}
+
+}  // namespace
+}  // namespace shell

@@ -1,0 +1,104 @@
+#include "shell/UReWrite.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "tests/shell/ShellTestSupport.h"
+
+namespace shell {
+namespace {
+
+using session::OverwriteAction;
+
+constexpr const char* kTarget = "/home/u/Отчёт.txt";
+
+// Runs the modal prompt on kTarget while `drive` acts on it from the event loop; a guard
+// timer ends a prompt that the drive left open, so no case can hang.
+OverwriteAction RunPrompt(std::string& path, const std::function<void(TFReWrite&)>& drive,
+                          TFReWrite::PathQuery query = {}) {
+  QTimer::singleShot(0, [drive] {
+    if (auto* prompt = qobject_cast<TFReWrite*>(QApplication::activeModalWidget())) drive(*prompt);
+  });
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [] {
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  });
+  guard.start(5000);
+  return OverwritePrompt(path, nullptr, std::move(query));
+}
+
+void Press(TFReWrite& prompt, OverwriteAction action) { prompt.Button(action)->click(); }
+
+struct AnswerCase {
+  const char* what;
+  std::function<void(TFReWrite&)> drive;
+  OverwriteAction answer;
+};
+
+class OverwritePromptTest : public testing::TestWithParam<AnswerCase> {};
+
+TEST_P(OverwritePromptTest, AnswersAndLeavesThePathAlone) {
+  std::string path = kTarget;
+  EXPECT_EQ(RunPrompt(path, GetParam().drive), GetParam().answer);
+  EXPECT_EQ(path, kTarget);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, OverwritePromptTest,
+    testing::Values(
+        AnswerCase{"Resume", [](TFReWrite& p) { Press(p, OverwriteAction::Resume); }, OverwriteAction::Resume},
+        AnswerCase{"Overwrite", [](TFReWrite& p) { Press(p, OverwriteAction::Overwrite); }, OverwriteAction::Overwrite},
+        AnswerCase{"All", [](TFReWrite& p) { Press(p, OverwriteAction::All); }, OverwriteAction::All},
+        AnswerCase{"Skip", [](TFReWrite& p) { Press(p, OverwriteAction::Skip); }, OverwriteAction::Skip},
+        AnswerCase{"Cancel", [](TFReWrite& p) { Press(p, OverwriteAction::Cancel); }, OverwriteAction::Cancel},
+        AnswerCase{"Escape answers Resume", [](TFReWrite& p) { QTest::keyClick(&p, Qt::Key_Escape); },
+                   OverwriteAction::Resume},
+        AnswerCase{"closing the window answers Resume", [](TFReWrite& p) { p.close(); }, OverwriteAction::Resume}),
+    CaseName{});
+
+TEST(OverwritePromptSaveAsTest, CancelledQueryKeepsThePromptOpenAndASecondSaveAsAsksAgain) {
+  std::vector<std::string> proposed;
+  int queries = 0;
+  const auto query = [&](QWidget*, std::string& path) {
+    proposed.push_back(path);
+    if (++queries == 1) return false;
+    path = "/home/u/Отчёт (2).txt";
+    return true;
+  };
+  bool openAfterCancel = false;
+  std::string path = kTarget;
+  const OverwriteAction answer = RunPrompt(
+      path,
+      [&](TFReWrite& prompt) {
+        Press(prompt, OverwriteAction::SaveAs);
+        openAfterCancel = prompt.isVisible();
+        Press(prompt, OverwriteAction::SaveAs);
+      },
+      query);
+  EXPECT_TRUE(openAfterCancel);
+  EXPECT_EQ(answer, OverwriteAction::SaveAs);
+  EXPECT_EQ(proposed, (std::vector<std::string>{kTarget, kTarget}));
+  EXPECT_EQ(path, "/home/u/Отчёт (2).txt");
+}
+
+TEST(OverwritePromptSaveAsTest, CancelledQueryThenAnotherButtonKeepsThePath) {
+  std::string path = kTarget;
+  const OverwriteAction answer = RunPrompt(
+      path,
+      [](TFReWrite& prompt) {
+        Press(prompt, OverwriteAction::SaveAs);
+        Press(prompt, OverwriteAction::Skip);
+      },
+      [](QWidget*, std::string& entered) {
+        entered = "/elsewhere";
+        return false;
+      });
+  EXPECT_EQ(answer, OverwriteAction::Skip);
+  EXPECT_EQ(path, kTarget);
+}
+
+}  // namespace
+}  // namespace shell

@@ -1,0 +1,110 @@
+#include "shell/progressfrm.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <chrono>
+
+#include "support/EventLoop.h"
+#include "tests/shell/ShellTestSupport.h"
+
+namespace shell {
+namespace {
+
+using namespace std::chrono_literals;
+using testsupport::PumpFor;
+using testsupport::PumpUntil;
+
+class ProgressWindowTest : public testing::Test {
+ protected:
+  std::int64_t now_ = 0;
+  TProgress window_{nullptr, [this] { return now_; }};
+
+  // Lets the pending redraw happen.
+  bool Redrawn(int before) {
+    return PumpUntil([&] { return window_.Refreshes() > before; }, 5s);
+  }
+};
+
+TEST_F(ProgressWindowTest, RedrawsOnceForAFloodOfUpdates) {
+  window_.Show({});
+  window_.Begin("/pub/big.iso", 1000000, false);
+  const int afterBegin = window_.Refreshes();
+  for (int bytes = 1; bytes <= 100000; ++bytes) window_.Update(bytes);
+  EXPECT_EQ(window_.Refreshes(), afterBegin);
+  EXPECT_EQ(window_.TransferLbl->text(), "0");
+
+  ASSERT_TRUE(Redrawn(afterBegin));
+  EXPECT_EQ(window_.Refreshes(), afterBegin + 1);
+  EXPECT_EQ(window_.TransferLbl->text(), "100000");
+  EXPECT_EQ(window_.ProgressBar->value(), 10);
+  PumpFor(3 * TProgress::kRefreshInterval);
+  EXPECT_EQ(window_.Refreshes(), afterBegin + 1) << "no update, no redraw";
+}
+
+TEST_F(ProgressWindowTest, RedrawsAtMostOncePerIntervalWhileTheLoopRuns) {
+  window_.Show({});
+  window_.Begin("/pub/big.iso", 1000000, true);
+  const int afterBegin = window_.Refreshes();
+  const auto start = std::chrono::steady_clock::now();
+  for (int block = 1; block <= 200; ++block) {
+    window_.Update(block * 1000);
+    PumpFor(1ms);
+  }
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  const auto allowed = elapsed / TProgress::kRefreshInterval + 2;
+  EXPECT_LE(window_.Refreshes() - afterBegin, allowed);
+  EXPECT_GE(window_.Refreshes() - afterBegin, 1);
+}
+
+TEST_F(ProgressWindowTest, TimesRunFromTheFileAndFromTheBatch) {
+  window_.Show({});
+  window_.Begin("/pub/one", 1000, false);
+  now_ = 5000;
+  window_.Update(100);
+  ASSERT_TRUE(Redrawn(window_.Refreshes()));
+  EXPECT_EQ(window_.TimeLbl->text(), " 0:00:05");
+  EXPECT_EQ(window_.TotTimeLbl->text(), " 0:00:05");
+
+  window_.Begin("/pub/two", 1000, false);
+  EXPECT_EQ(window_.windowTitle(), "Receiving two (1000 bytes)");
+  now_ = 8000;
+  window_.Update(50);
+  ASSERT_TRUE(Redrawn(window_.Refreshes()));
+  EXPECT_EQ(window_.TimeLbl->text(), " 0:00:03");
+  EXPECT_EQ(window_.TotTimeLbl->text(), " 0:00:08");
+  EXPECT_EQ(window_.TransferLbl->text(), "50");
+  EXPECT_EQ(window_.TotTransferLbl->text(), "150");
+
+  // A new batch starts from nothing.
+  window_.Close();
+  now_ = 10000;
+  window_.Show({});
+  window_.Begin("/pub/three", 10, true);
+  now_ = 11000;
+  window_.Update(7);
+  ASSERT_TRUE(Redrawn(window_.Refreshes()));
+  EXPECT_EQ(window_.TotTransferLbl->text(), "7");
+  EXPECT_EQ(window_.TotTimeLbl->text(), " 0:00:01");
+}
+
+TEST_F(ProgressWindowTest, CancelRunsTheActionAndEscapeLeavesTheWindowOpen) {
+  int cancels = 0;
+  window_.Show([&] { ++cancels; });
+  ASSERT_TRUE(window_.IsOpen());
+  window_.CancelBtn->click();
+  EXPECT_EQ(cancels, 1);
+  QTest::keyClick(&window_, Qt::Key_Escape);
+  EXPECT_TRUE(window_.IsOpen());
+
+  // The action may close the window itself.
+  window_.Close();
+  window_.Show([&] { window_.Close(); });
+  window_.CancelBtn->click();
+  EXPECT_FALSE(window_.IsOpen());
+}
+
+}  // namespace
+}  // namespace shell

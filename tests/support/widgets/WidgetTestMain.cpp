@@ -1,0 +1,11 @@
+// GoogleTest entry point for widget tests: one QApplication for the whole run, always on the
+// offscreen platform, so that the tests (and their listing at build time) need no display.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
