@@ -59,6 +59,8 @@ TEST(Resolution, ValuesAndExactTexts) {
       {"port with a leading blank is a service name", [] { return WSocketResolvePort(" 21", "tcp"); }, 0,
        "WSocketResolvePort: Cannot convert port '21', Error #11004"},
       {"empty port", [] { return WSocketResolvePort("", "tcp"); }, 0, "WSocketResolvePort: Invalid Port."},
+      {"highest port", [] { return WSocketResolvePort("65535", "tcp"); }, 65535, ""},
+      {"port beyond 16 bits", [] { return WSocketResolvePort("70000", "tcp"); }, 0, "WSocketResolvePort: Invalid Port."},
       {"port of 32 bytes", [] { return WSocketResolvePort(std::string(32, '1'), "tcp"); }, 0,
        "WSocketResolvePort: Invalid Port."},
       {"unknown service, trimmed", [] { return WSocketResolvePort(std::string("\xff\x01", 2), "tcp"); }, 0,
@@ -80,7 +82,9 @@ TEST(Resolution, ValuesAndExactTexts) {
       thrown = e.what();
     }
     EXPECT_EQ(thrown, row.thrown) << row.name;
-    if (row.thrown.empty()) EXPECT_EQ(value, row.value) << row.name;
+    if (row.thrown.empty()) {
+      EXPECT_EQ(value, row.value) << row.name;
+    }
   }
 }
 
