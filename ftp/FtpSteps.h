@@ -29,11 +29,16 @@ enum TFtpStep : uint8_t {
   ftpStepLs = 21,
   ftpStepAppend = 22,
   ftpStepPort = 23,
+  // What the server can do, asked after the login; none of them fails a chain.
+  ftpStepFeat = 24,
+  ftpStepOptsUtf8 = 25,
+  ftpStepOptsMlst = 26,
 };
 
 // Whatever set a chain was started with, its steps run in this order.
-inline constexpr std::array<TFtpStep, 23> kFtpStepOrder = {
-    ftpStepOpen, ftpStepUser,    ftpStepPass,  ftpStepCwd,   ftpStepCDup, ftpStepTypeSet, ftpStepPort, ftpStepRest,
+inline constexpr std::array<TFtpStep, 26> kFtpStepOrder = {
+    ftpStepOpen, ftpStepUser,    ftpStepPass,  ftpStepFeat,  ftpStepOptsUtf8, ftpStepOptsMlst,
+    ftpStepCwd,   ftpStepCDup, ftpStepTypeSet, ftpStepPort, ftpStepRest,
     ftpStepGet,  ftpStepPut,     ftpStepAppend, ftpStepDir,  ftpStepLs,   ftpStepSyst,    ftpStepMkd,  ftpStepRmd,
     ftpStepRenFrom, ftpStepRenTo, ftpStepSize, ftpStepDele, ftpStepPwd,  ftpStepQuote,   ftpStepQuit,
 };
