@@ -343,6 +343,10 @@ void TCustomFtpCli::ControlDnsLookupDone(uint16_t error) {
   const bool viaProxyPort = connectionType_ == ftpProxy && !proxyDialPort_.empty();
   try {
     controlSocket_->SetAddr(dnsResult_);
+    // The host's other addresses are tried when the first does not answer.
+    const std::vector<std::string>& found = controlSocket_->DnsResultList();
+    controlSocket_->SetFallbackAddrs(found.size() > 1 ? std::vector<std::string>(found.begin() + 1, found.end())
+                                                      : std::vector<std::string>{});
     controlSocket_->SetProto("tcp");
     controlSocket_->SetPort(viaProxyPort ? proxyDialPort_ : port_);
     SetState(ftpWaitingBanner);
@@ -369,6 +373,7 @@ void TCustomFtpCli::ControlSessionConnected(uint16_t error) {
     return;
   }
   connected_ = true;
+  dnsResult_ = controlSocket_->Addr();  // the address that answered, of the host's several
 }
 
 void TCustomFtpCli::ControlSessionClosed(uint16_t error) {

@@ -74,7 +74,12 @@ INSTANTIATE_TEST_SUITE_P(
         AddressCase{"FtpThenHttpBothDropped", "ftp://http://host", "host", "21", "site-user", "site-pass", "/keep"},
         AddressCase{"ColonAfterThePathIsPartOfIt", "host/a:b", "host", "21", "site-user", "site-pass", "/a:b"},
         AddressCase{"UserCutToForty", "ftp://" + std::string(50, 'u') + ":p@h", "h", "21", std::string(40, 'u'), "p",
-                    "/keep"}),
+                    "/keep"},
+        AddressCase{"Ipv6InBrackets", "[::1]", "::1", "21", "site-user", "site-pass", "/keep"},
+        AddressCase{"WholeAddressWithIpv6", "ftp://user@[2001:db8::1]:2121/dir", "2001:db8::1", "2121", "user",
+                    "site-pass", "/dir"},
+        AddressCase{"BareIpv6HasNoPort", "2001:db8::1", "2001:db8::1", "21", "site-user", "site-pass", "/keep"},
+        AddressCase{"UnclosedBracketIsAHostName", "[::1", "[::1", "21", "site-user", "site-pass", "/keep"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Log masking --------------------------------------------------------------------------------

@@ -22,14 +22,16 @@ const std::string kListing =
     "drwxr-xr-x    2 1001     1001         4096 Dec 06 08:03 sub\r\n"
     "-rw-r--r--    1 1001     1001           10 Jan 01  2020 a.txt\r\n";
 
-const std::vector<std::string> kLoginAndList = {"USER user", "PASS secret", "TYPE A", "CWD /d/", "PASV", "LIST"};
+const std::vector<std::string> kLoginAndList = {"USER user", "PASS secret", "FEAT",   "TYPE A",
+                                                "CWD /d/",   "PASV",        "LIST"};
 
-// Greeting, login, TYPE A and CWD of the start directory.
+// Greeting, login (a server without features), TYPE A and CWD of the start directory.
 Script Login() {
   return Script()
       .Send("220 Ready\r\n")
       .Reply("331 Password\r\n")
       .Reply("230 Logged in\r\n")
+      .Reply("211 End\r\n")
       .Reply("200 Type A\r\n")
       .Reply("250 CWD ok\r\n");
 }
