@@ -6,7 +6,7 @@ NameForServer EncodeServerName(std::string_view text, platform::CharacterSet nam
   if (names == platform::CharacterSet::Automatic && !platform::IsValidUtf8(text)) return {std::string(text), {}};
   platform::EncodedText encoded = platform::EncodeText(text, names);
   if (encoded.ok) return {std::move(encoded.bytes), {}};
-  const std::string shown = platform::DecodeText(text, names);
+  const std::string shown = platform::DecodeTextBytes(text);
   return {{}, "The name \"" + shown + "\" cannot be sent: " + std::string(platform::NameOf(names).caption) +
                   " has no \"" + encoded.unencodable + "\""};
 }
