@@ -1,13 +1,12 @@
-// What the engine asks of today's servers and makes of their answers: the FEAT reply, the
-// OPTS that follow it, EPSV and EPRT texts, and against a scripted server the login with
-// features, EPSV beside a 227 that names a wrong address, a refused EPSV, and MLSD.
+// What the engine asks of today's servers and makes of their answers: the FEAT reply and the
+// OPTS that follow it, and against a scripted server the login with features, EPSV, PASV
+// replies that name a wrong address, a refused EPSV, and MLSD.
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
 
 #include "EngineProbe.h"
-#include "ftp/FtpDataAddress.h"
 #include "ftp/FtpFeatures.h"
 #include "support/peers/TempDir.h"
 #include "support/scripted/ScriptedFtpServer.h"
@@ -50,25 +49,6 @@ TEST(FtpFeatures, ReadsTheFeatReplyAndWhatToAskOfMlst) {
     EXPECT_EQ(features, c.features);
     EXPECT_EQ(MlstOptsCommand(features), c.mlstOpts);
   }
-}
-
-TEST(FtpDataAddress, ReadsEpsvRepliesAndWritesEprtLines) {
-  const std::pair<std::string, std::optional<uint16_t>> replies[] = {
-      {"229 Entering Extended Passive Mode (|||6446|)", 6446},
-      {"229 ok (!!!21!)", 21},
-      {"229 no port (||||)", std::nullopt},
-      {"229 port 0 (|||0|)", std::nullopt},
-      {"229 too large (|||65536|)", std::nullopt},
-      {"229 mixed delimiters (||!6446|)", std::nullopt},
-      {"229 digits as delimiter (111644619)", std::nullopt},
-      {"229 unterminated (|||6446", std::nullopt},
-      {"227 Entering Passive Mode (10,0,0,1,25,46)", 6446},
-  };
-  for (const auto& [reply, port] : replies) EXPECT_EQ(PassiveReplyPort(reply), port) << reply;
-
-  EXPECT_EQ(EprtLine(platform::SocketAddress::FromText("::1", 6446).value()), "EPRT |2|::1|6446|");
-  EXPECT_EQ(EprtLine(platform::SocketAddress::FromText("127.0.0.1", 21).value()), "EPRT |1|127.0.0.1|21|");
-  EXPECT_EQ(EprtLine(platform::SocketAddress::FromText("fe80::1%lo", 21).value()), "EPRT |2|fe80::1|21|");
 }
 
 // ---- The login --------------------------------------------------------------------------------
@@ -148,7 +128,7 @@ struct PassiveCase {
 
 TEST(FtpFeatures, PassiveListingsGoToTheControlConnectionsPeer) {
   const PassiveCase cases[] = {
-      {"EPSV offered: used, whatever a 227 would say",
+      {"EPSV offered: used, its reply names no address",
        [](DataPort& d) {
          return Script().Reply(kFullFeatures).Reply("200 UTF8 on\r\n").Then(Listed(d, EpsvReply(d))).Then(
              Listed(d, EpsvReply(d)));
