@@ -65,6 +65,10 @@ void MainLogic::ConnectToSelectedSite() {
   const int index = FindSite(sites_, item->caption);
   if (index < 0) return;
   currentSite_ = ParseSiteAddress(sites_[static_cast<std::size_t>(index)]);
+  // The start directory is typed text: the server gets it in the site's character set.
+  const std::optional<std::string> startDir =
+      currentSite_.InitialDir.empty() ? std::optional<std::string>("") : TypedServerName(currentSite_.InitialDir);
+  if (!startDir) return;
   ftp_.SetHostName(currentSite_.Server);
   ftp_.SetPort(currentSite_.Port);
   if (!TakeLogin()) return;
@@ -76,7 +80,7 @@ void MainLogic::ConnectToSelectedSite() {
   ftp_.SetUtf8Names(names == platform::CharacterSet::Automatic || names == platform::CharacterSet::Utf8);
   ftp_.SetListWithMlsd(currentSite_.AutoListing);
   // Without a start directory the session starts where the server puts the user (PWD).
-  ftp_.SetHostDirName(currentSite_.InitialDir.empty() ? "" : WithTrailingSlash(currentSite_.InitialDir));
+  ftp_.SetHostDirName(startDir->empty() ? "" : WithTrailingSlash(*startDir));
   ShowSiteLocalDirectory();
   queues_.ClearTreeFlags();
   platform::ProcessMessages();

@@ -206,35 +206,38 @@ TreeDigest DecodedDigest(const fs::path& root, CharacterSet set) {
 template <class Server>
 class StoredNames : public testsupport::PeerSuite<Server>, public ::testing::WithParamInterface<CharsetCase> {};
 
-// The tree of /pub/tree, made with names in the set, is shown decoded, downloaded into UTF-8
-// names and uploaded back as the very same bytes.
+// The tree of /pub/Дерево, made with names in the set, is entered by its typed name, shown
+// decoded, downloaded into UTF-8 names and uploaded back as the very same bytes.
 template <class Server>
 void RoundTripInSet(Server& ftp, const CharsetCase& c) {
   SCOPED_TRACE(c.name);
   const fs::path pub = ftp.Root() / "pub";
+  const fs::path tree = pub / InSet("Дерево", c.set);
   fs::remove_all(pub);
-  fs::create_directories(pub / "tree" / InSet("Папка", c.set));
+  fs::create_directories(tree / InSet("Папка", c.set));
   fs::create_directories(pub / "back");
-  WritePattern(pub / "tree" / InSet("Отчёт.txt", c.set), 3000, 1);
-  WritePattern(pub / "tree" / InSet("Папка", c.set) / InSet("файл ё.bin", c.set), 5000, 2);
+  WritePattern(tree / InSet("Отчёт.txt", c.set), 3000, 1);
+  WritePattern(tree / InSet("Папка", c.set) / InSet("файл ё.bin", c.set), 5000, 2);
   ftp.GiveToUser(pub);
   SessionHarness h;
-  SiteRecord site = SiteOn(ftp, "/pub/tree");
+  SiteRecord site = SiteOn(ftp, "/pub/Дерево");
   site.Charset = c.set;
   ConnectTo(h, site);
   if (::testing::Test::HasFatalFailure()) return;
   EXPECT_FALSE(h.Logged("OPTS UTF8")) << "a server that converts names would send them in UTF-8";
   EXPECT_EQ(Sorted(h.RemoteCaptions()), Sorted({"Отчёт.txt", "Папка"})) << h.Transcript();
+  EXPECT_EQ(h.Logic().PathItems().back(), "Дерево");
 
   SelectAll(h.Logic().RemotePane());
   RunAndList(h, Command::DownloadSelection);
-  EXPECT_EQ(DigestOf(h.LocalDir()), DecodedDigest(pub / "tree", c.set));
+  EXPECT_EQ(DigestOf(h.LocalDir()), DecodedDigest(tree, c.set));
+  EXPECT_TRUE(h.LoggedLine("> RETR /pub/Дерево/Отчёт.txt")) << "the log shows names decoded\n" << h.Transcript();
 
   h.prompts.inputs = {"/pub/back"};
   RunAndList(h, Command::RemoteChangeDirectory);
   h.SelectLocal({"Отчёт.txt", "Папка"});
   RunAndList(h, Command::UploadSelection);
-  EXPECT_EQ(DigestOf(pub / "back"), DigestOf(pub / "tree"));
+  EXPECT_EQ(DigestOf(pub / "back"), DigestOf(tree));
   EXPECT_FALSE(h.Logged("Error")) << h.Transcript();
 
   // What the set cannot hold is refused, and nothing goes to the server.
