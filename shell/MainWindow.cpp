@@ -168,12 +168,6 @@ MainWindow::MainWindow(listing::PaneModel& remotePane, listing::PaneModel& local
   FTPView->SetContextMenu(BuildRemotePopup());
   BindWindowCommands();
 
-  FTPView->SetDropRule([this](const PaneDrop& drop) {
-    return RemotePaneAcceptsDrop(drop, dropState_ ? dropState_() : DropState{});
-  });
-  lvLoc->SetDropRule([this](const PaneDrop& drop) {
-    return LocalPaneAcceptsDrop(drop, dropState_ ? dropState_() : DropState{});
-  });
   connect(FTPView, &PaneView::dropped, this, &MainWindow::remoteDropped);
   connect(lvLoc, &PaneView::dropped, this, &MainWindow::localDropped);
 
@@ -467,7 +461,6 @@ void MainWindow::BindWindowCommands() {
   for (QAction* font : {MainMenu.Font4, RemotePopup.Font1, MainMenu.Font3, LocalPopup.Font2}) {
     connect(font, &QAction::triggered, this, [this, font] { ChooseFont(font->data().toInt() == 1 ? FTPView : lvLoc); });
   }
-  connect(MainMenu.Exit1, &QAction::triggered, this, &QWidget::close);
   connect(dlbx, &DirectoryListBox::directoryChosen, this, &MainWindow::localDirectoryChosen);
   connect(DriveComboBox1, &QComboBox::activated, this, [this](int index) {
     emit localDirectoryChosen(QFile::encodeName(DriveComboBox1->itemData(index).toString()).toStdString());

@@ -13,10 +13,11 @@
 // local pane and negative for the remote one; view style 0 to 3 (ViewStyle); font 0 local,
 // 1 remote. A family's array is indexed by the absolute tag less its first tag.
 //
-// The window handles by itself what touches only its widgets: view styles, fonts, Exit, a
-// second copy of the program, the help window and the About box, and Tab between the panes
-// (Shift+Tab back). Everything else is left to the session's logic, which also decides
-// whether the command bar shows (ShowCommandBar).
+// The window handles by itself what touches only its widgets: view styles, fonts, a second
+// copy of the program, the help window and the About box, and Tab between the panes
+// (Shift+Tab back). Everything else, closing included, is left to the session's logic
+// (shell/MainBinding.h), which also decides whether the command bar shows
+// (ShowCommandBar) and which drops each view takes.
 //
 // Keys: in each pane's views, Enter opens (the pane's Open action), Backspace goes up one
 // level (the pane's up button), F2 renames, Delete deletes, Ctrl+A selects all and F5
@@ -27,7 +28,6 @@
 #include <filesystem>
 #include <functional>
 
-#include "shell/DropRules.h"
 #include "shell/PaneView.h"
 
 class QAction;
@@ -189,10 +189,6 @@ class MainWindow : public QMainWindow {
   void SetScreenBusy(bool busy);
   bool ScreenBusy() const { return screenBusy_; }
 
-  // The state that decides which drops each pane takes; asked while a drag moves. Until
-  // it is set, the remote pane shows the sites and takes nothing.
-  void SetDropState(std::function<DropState()> state) { dropState_ = std::move(state); }
-
   // Shows or hides the command bar; the menu entry and its popup twin carry the check mark.
   void ShowCommandBar(bool shown);
 
@@ -220,7 +216,6 @@ class MainWindow : public QMainWindow {
   void StartSecondCopy();
 
   std::filesystem::path configDirectory_;
-  std::function<DropState()> dropState_;
   QSplitter* panes_ = nullptr;
   QWidget* localUpButton_ = nullptr;
   QWidget* remoteUpButton_ = nullptr;
