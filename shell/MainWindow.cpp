@@ -96,16 +96,19 @@ QLabel* PaneTitle(const QString& text, QWidget* parent) {
   return title;
 }
 
+// A tool bar's button for the action, named as the action is.
+void AddButton(QToolBar* bar, QAction* action) {
+  bar->addAction(action);
+  bar->widgetForAction(action)->setObjectName(action->objectName());
+}
+
 // A pane's row of buttons: a tool bar, which folds the buttons that find no room into its
 // overflow menu, so that a narrow pane clips no caption.
 QToolBar* ButtonRow(std::initializer_list<QAction*> actions, QWidget* parent) {
   auto* row = new QToolBar(parent);
   row->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   row->setIconSize({kSmallIconSize, kSmallIconSize});
-  for (QAction* action : actions) {
-    row->addAction(action);
-    row->widgetForAction(action)->setObjectName(action->objectName());
-  }
+  for (QAction* action : actions) AddButton(row, action);
   return row;
 }
 
@@ -199,9 +202,7 @@ void MainWindow::BuildToolBar() {
   bar->setFloatable(false);
   bar->toggleViewAction()->setVisible(false);
   bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-  bar->addAction(Buttons.sbConnect);
-  bar->addAction(Buttons.sbDisConnect);
-  bar->addAction(Buttons.sbStop);
+  for (QAction* action : {Buttons.sbConnect, Buttons.sbDisConnect, Buttons.sbStop}) AddButton(bar, action);
   auto* title = new QLabel("TOVIK FTP", bar);
   QFont titleFont = title->font();
   titleFont.setBold(true);
@@ -210,7 +211,7 @@ void MainWindow::BuildToolBar() {
   title->setAlignment(Qt::AlignCenter);
   title->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
   bar->addWidget(title);
-  bar->addAction(Buttons.ExplorerButton1);
+  AddButton(bar, Buttons.ExplorerButton1);
 }
 
 QWidget* MainWindow::BuildLocalPane(listing::PaneModel& pane) {

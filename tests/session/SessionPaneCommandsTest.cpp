@@ -110,12 +110,7 @@ TEST(SessionPaneCommands, InASessionDropsFocusAndRefreshFollowTheShownDirectory)
   SessionHarness h;
   std::ofstream(h.LocalDir() / "a.txt") << "a";
   DataPort data;
-  testsupport::ScriptedFtpServer server(Script()
-                                            .Send("220 Ready\r\n")
-                                            .Reply("331 Password\r\n")
-                                            .Reply("230 Logged in\r\n")
-                                            .Reply("200 Type A\r\n")
-                                            .Reply("250 CWD ok\r\n")
+  testsupport::ScriptedFtpServer server(sessiontest::ScriptedLogin()
                                             .Then(ListingOf(data))
                                             .Reply("250 CWD ok\r\n")
                                             .Then(ListingOf(data)));

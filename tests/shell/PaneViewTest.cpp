@@ -161,17 +161,6 @@ TEST_F(PaneViewTest, HeaderClicksGiveColumnTagsAndDoubleClicksCountAnywhere) {
   EXPECT_EQ(doubleClicks, 1) << "below the last item";
 }
 
-// Sends a drag of `data` over the remote view and then drops it.
-bool DragAndDrop(PaneView& view, QMimeData& data) {
-  QWidget* target = view.ShownView()->viewport();
-  QDragEnterEvent enter({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(target, &enter);
-  if (!enter.isAccepted()) return false;
-  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(target, &drop);
-  return drop.isAccepted();
-}
-
 TEST_F(PaneViewTest, DropsReachTheSignalOnlyWhenTheRuleTakesThem) {
   std::vector<PaneDrop> dropped;
   QObject::connect(&view_, &PaneView::dropped, [&](const PaneDrop& drop) { dropped.push_back(drop); });
