@@ -11,10 +11,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <random>
 #include <string>
 
 #include "BenchSupport.h"
+#include "SampleListing.h"
 #include "listing/ListingFile.h"
 #include "listing/PaneSorting.h"
 #include "listing/RemoteListingView.h"
@@ -22,40 +22,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-constexpr listing::CalendarDate kToday{2026, 12, 6};
-const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                               "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-
-// Directories, files and links in random order, some names with spaces or Cyrillic letters,
-// dated with a time or a year, as vsftpd and proftpd write them. Returns the file's size.
-long long GenerateListing(const std::filesystem::path& file, int lines) {
-  std::FILE* out = std::fopen(file.c_str(), "wb");
-  if (!out) return -1;
-  std::mt19937 random(2026);
-  std::fprintf(out, "total %d\r\n", lines * 4);
-  for (int i = 0; i < lines; ++i) {
-    const unsigned kind = random() % 10;
-    const char* attributes = kind == 0 ? "drwxr-xr-x" : kind == 1 ? "lrwxrwxrwx" : "-rw-r--r--";
-    const unsigned long long size = kind == 0 ? 4096 : random() % (kind == 9 ? 8000000000ULL : 900000ULL);
-    const char* month = kMonths[random() % 12];
-    const unsigned day = 1 + random() % 28;
-    char when[8];
-    if (random() % 2) {
-      std::snprintf(when, sizeof when, "%02u:%02u", static_cast<unsigned>(random() % 24),
-                    static_cast<unsigned>(random() % 60));
-    } else {
-      std::snprintf(when, sizeof when, " %u", 1995 + static_cast<unsigned>(random() % 30));
-    }
-    const unsigned id = static_cast<unsigned>(random() % 1000000);
-    const char* stem = kind == 2 ? "\xD0\x9E\xD1\x82\xD1\x87\xD1\x91\xD1\x82 " : kind == 3 ? "Read Me " : "file_";
-    const char* tail = kind == 1 ? " -> target" : kind == 0 ? "" : ".dat";
-    std::fprintf(out, "%s    1 ftp      ftp      %10llu %s %2u %5s %s%06u%s\r\n", attributes, size,
-                 month, day, when, stem, id, tail);
-  }
-  const long long size = std::ftell(out);
-  return std::fclose(out) == 0 ? size : -1;
-}
 
 void Report(const char* phase, Clock::time_point start) {
   std::printf("%-28s %8.3f s   peak so far %7.1f MiB\n", phase, bench::SecondsSince(start),
@@ -69,7 +35,7 @@ int main(int argc, char** argv) {
   const std::filesystem::path directory = std::filesystem::temp_directory_path();
   const std::filesystem::path source = directory / ("listing_bench" + std::to_string(getpid()));
   const std::filesystem::path file = directory / listing::ListingFileNameForProcess(getpid());
-  const long long bytes = GenerateListing(source, lines);
+  const long long bytes = bench::GenerateListing(source, lines);
   if (bytes < 0) {
     std::fprintf(stderr, "cannot write %s\n", source.c_str());
     return 1;
@@ -77,7 +43,7 @@ int main(int argc, char** argv) {
   const auto freshListing = [&] {
     std::filesystem::copy_file(source, file, std::filesystem::copy_options::overwrite_existing);
   };
-  const listing::ListingContext context{"0957681", kToday};
+  const listing::ListingContext context{"0957681", bench::kListingToday};
   const listing::CaptionMetrics metrics{
       [](std::string_view caption) { return static_cast<int>(caption.size()) * 7; }, 800};
   std::printf("%d listing lines, %.1f MiB; peak before: %.1f MiB\n", lines,

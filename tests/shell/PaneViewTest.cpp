@@ -9,6 +9,7 @@
 #include <QTreeView>
 #include <QUrl>
 
+#include "dialogs/QtText.h"
 #include "listing/DragAcceptance.h"
 #include "listing/PaneModel.h"
 #include "shell/PaneTableModel.h"
@@ -127,6 +128,13 @@ TEST_F(PaneViewTest, StylesShareTheModelAndTheSelection) {
   EXPECT_TRUE(view_.IconView()->selectionModel()->isRowSelected(2, {}));
   view_.SetStyle(ViewStyle::List);
   EXPECT_EQ(view_.IconView()->flow(), QListView::TopToBottom);
+  // The first item is the shortest: a longer caption keeps its whole width.
+  view_.resize(600, 300);
+  view_.show();
+  QCoreApplication::processEvents();
+  const QString longest = view_.Model()->index(3, 0).data().toString();
+  EXPECT_GE(view_.IconView()->visualRect(view_.Model()->index(3, 0)).width(),
+            view_.IconView()->fontMetrics().horizontalAdvance(longest));
   view_.SetStyle(ViewStyle::Report);
   EXPECT_EQ(view_.ShownView(), view_.ReportView());
 }
@@ -143,6 +151,18 @@ TEST_F(PaneViewTest, FirstColumnTakesItsWidthOrFillsTheView) {
   view_.SetFirstColumnWidth(10);
   EXPECT_EQ(header->sectionSize(0), room) << "short captions";
   EXPECT_GT(view_.CaptionMetrics().captionWidth("Отчёт за квартал.pdf"), view_.CaptionMetrics().captionWidth("a"));
+}
+
+TEST_F(PaneViewTest, CaptionsAreMeasuredInTheViewsFontNeverNarrower) {
+  const listing::CaptionMetrics metrics = view_.CaptionMetrics();
+  const QFontMetrics font = view_.ReportView()->fontMetrics();
+  for (const std::string caption : {"file_000123.dat", "AVAVAV Wall.txt", "\xD0\x9E\xD1\x82\xD1\x87\xD1\x91\xD1\x82.txt",
+                                    "\xCE\xF2\xF7\xE5\xF2.doc", ""}) {
+    const int shaped = font.horizontalAdvance(dialogs::ToQString(caption));
+    const int measured = metrics.captionWidth(caption);
+    EXPECT_GE(measured, shaped) << caption;
+    EXPECT_LE(measured, shaped + static_cast<int>(caption.size())) << caption;
+  }
 }
 
 TEST_F(PaneViewTest, HeaderClicksGiveColumnTagsAndDoubleClicksCountAnywhere) {
