@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTreeView>
 
 #include "dialogs/QtText.h"
@@ -65,6 +66,19 @@ void MainBinding::BindCommands() {
     connect(entry.action, &QAction::triggered, this, [this, entry] { run_(entry.command, entry.tag); });
   }
   connect(window_.FTPPath, &QComboBox::activated, this, [this](int index) { run_(Command::RemotePath, index); });
+  connect(window_.RemoteDeleteKey, &QAction::triggered, this, &MainBinding::DeleteKeyOnRemotePane);
+}
+
+// The Delete key asks before it deletes on the server (the button and the menu entries do
+// not); the stored sites are asked about the same way.
+void MainBinding::DeleteKeyOnRemotePane() {
+  if (logic_.RemotePane().SelectedIndexes().empty()) return;
+  const QString question = logic_.ShowingSites() ? "Do you wish to remove the selected sites?"
+                                                 : "Do you wish to remove the selected entries from the server?";
+  if (QMessageBox::question(&window_, "Attention", question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+      QMessageBox::Yes) {
+    run_(Command::RemoteDelete, 0);
+  }
 }
 
 void MainBinding::BindPanes() {

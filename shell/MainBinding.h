@@ -3,7 +3,8 @@
 //
 // Widgets to logic: every entry of the command map (shell/CommandMap.h) runs its command with
 // its tag; so do a double click on either pane (it opens, as Enter does), a click on a column
-// header (it sorts by that column) and the choice of an item of the path combo. The command
+// header (it sorts by that column) and the choice of an item of the path combo. The Delete
+// key in the remote pane deletes the selection after a confirmation. The command
 // line's text and chosen item go into the logic's command bar as the user edits them. Drops
 // are taken as the logic's acceptance rules say: on the remote pane the local pane's
 // selection and the desktop's files (an upload of the dropped paths), on the local pane the
@@ -59,6 +60,7 @@ class MainBinding : public QObject, private session::MainLogicListener {
   void ShowLocalDirectory();
   void MeasureRemoteCaptions();
   void RemoteDropped(const PaneDrop& drop);
+  void DeleteKeyOnRemotePane();
 
   MainWindow& window_;
   session::MainLogic& logic_;

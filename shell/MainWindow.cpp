@@ -417,7 +417,8 @@ QMenu* MainWindow::BuildRemotePopup() {
   SubMenu(menu, "Вид", p.View1 = Family(this, "View1", kViewCaptions, 0));
   menu->addAction(p.Font1 = Tagged(Entry(this, "Font1", "Шрифт..."), 1));
 
-  BindPaneKeys(FTPView, {p.Open, Buttons.FTPOneLevelUp, p.RenameFile4, p.Delete1, p.Select3[0], p.Refresh});
+  RemoteDeleteKey = new QAction(this);
+  BindPaneKeys(FTPView, {p.Open, Buttons.FTPOneLevelUp, p.RenameFile4, RemoteDeleteKey, p.Select3[0], p.Refresh});
   return menu;
 }
 

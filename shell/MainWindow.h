@@ -22,7 +22,9 @@
 // Keys: in each pane's views, Enter opens (the pane's Open action), Backspace goes up one
 // level (the pane's up button), F2 renames, Delete deletes, Ctrl+A selects all and F5
 // refreshes (the pane's Refresh action); these shortcuts sit on the pane's popup actions
-// and act only while that pane has the focus.
+// and act only while that pane has the focus. Delete in the remote pane is the action
+// RemoteDeleteKey of its own, which the binding runs only after asking: there a key
+// press would delete on the server, whole trees included, at once.
 #include <QMainWindow>
 #include <array>
 #include <filesystem>
@@ -169,6 +171,7 @@ class MainWindow : public QMainWindow {
 
   PaneView* FTPView;
   PaneView* lvLoc;
+  QAction* RemoteDeleteKey;  // Delete in the remote pane
   QComboBox* FTPPath;
   QComboBox* cbCmd;
   QWidget* CommandBar;

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTreeView>
 #include <QUrl>
@@ -22,6 +23,7 @@
 #include "shell/PaneTableModel.h"
 #include "support/EventLoop.h"
 #include "support/scripted/ScriptedFtpServer.h"
+#include "support/widgets/DialogTesting.h"
 #include "tests/shell/ShellTestSupport.h"
 
 namespace shell {
@@ -187,6 +189,25 @@ TEST(CommandMapTest, EveryEntryRunsTheCommandItNames) {
     }
   }
   EXPECT_EQ(covered, actions.size()) << "every entry of the window is in the table";
+}
+
+TEST(CommandMapTest, DeleteKeyOnTheRemotePaneAsksFirst) {
+  SessionHarness h;
+  h.AddSite(SessionHarness::SiteFor("box", 21, "u", "p", ""));
+  std::vector<std::pair<Command, int>> ran;
+  BoundWindow bound(h, [&](Command command, int tag) { ran.emplace_back(command, tag); });
+  bound.window->RemoteDeleteKey->trigger();
+  EXPECT_TRUE(ran.empty()) << "nothing selected, nothing asked";
+
+  h.SelectRemote({"box"});
+  for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+    dialogtest::AnswerNextModal<QMessageBox>([answer](QMessageBox& box) {
+      EXPECT_EQ(box.text(), "Do you wish to remove the selected sites?");
+      box.button(answer)->click();
+    });
+    bound.window->RemoteDeleteKey->trigger();
+  }
+  EXPECT_EQ(ran, (std::vector<std::pair<Command, int>>{{Command::RemoteDelete, 0}}));
 }
 
 TEST(CommandMapTest, PaneEventsRunTheirCommands) {
