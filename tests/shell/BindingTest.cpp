@@ -335,6 +335,39 @@ TEST(BindingTest, LocalPaneFollowsItsBoxesAndClicks) {
   EXPECT_EQ(model->index(1, 0).data().toString(), "b.txt");
 }
 
+struct FontCase {
+  const char* what;
+  std::string name;
+  int size;
+  std::int32_t color;  // as stored: 0x00BBGGRR
+  QString family;      // empty: the desktop's
+  int pointSize;       // 0: the desktop's
+  QColor text;         // invalid: the desktop's
+};
+
+class WindowFontTest : public testing::TestWithParam<FontCase> {};
+
+TEST_P(WindowFontTest, FollowsTheOptions) {
+  SessionHarness h;
+  h.options.FontName = GetParam().name;
+  h.options.FontSize = GetParam().size;
+  h.options.FontColor = GetParam().color;
+  BoundWindow bound(h);
+  const QFont font = bound.window->font();
+  const QFont desktop = QApplication::font();
+  EXPECT_EQ(font.family(), GetParam().family.isEmpty() ? desktop.family() : GetParam().family);
+  EXPECT_EQ(font.pointSize(), GetParam().pointSize == 0 ? desktop.pointSize() : GetParam().pointSize);
+  const QColor text = bound.window->palette().color(QPalette::WindowText);
+  EXPECT_EQ(text, GetParam().text.isValid() ? GetParam().text : QApplication::palette().color(QPalette::WindowText));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, WindowFontTest,
+    testing::Values(FontCase{"the stored default is the desktops font", "MS Sans Serif", 8, 0, {}, 0, {}},
+                    FontCase{"a chosen font and colour", "DejaVu Serif", 13, 0x000080, "DejaVu Serif", 13, QColor(128, 0, 0)},
+                    FontCase{"a chosen size of the default family", "MS Sans Serif", 11, 0, "MS Sans Serif", 11, {}}),
+    CaseName{});
+
 TEST(BindingTest, CloseRequestsCloseTheWindowOnceTheirHandlerReturned) {
   for (const char* entry : {"Exit1", "ExplorerButton1"}) {
     SessionHarness h;
