@@ -10,7 +10,7 @@
 #include "support/peers/PeerRequirement.h"
 #include "support/peers/TempDir.h"
 #include "tests/shell/ShellTestSupport.h"
-#include "tests/shell/XvfbDisplay.h"
+#include "support/widgets/XvfbDisplay.h"
 
 namespace shell {
 namespace {
@@ -62,7 +62,7 @@ TEST(ProgramTest, StartsOnItsConfigDirectoryAndEndsCleanlyOnSigterm) {
 }
 
 TEST(ProgramTest, ShowsItsMainWindowOnAnXDisplayAndEndsCleanlyWhenItIsClosed) {
-  XvfbDisplay display;
+  widgettest::XvfbDisplay display;
   MARLO_REQUIRE_PEER(display);
   ASSERT_TRUE(display.Start());
   testsupport::TempDir root;

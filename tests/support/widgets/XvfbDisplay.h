@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-namespace shell {
+namespace widgettest {
 
 class XvfbDisplay {
  public:
@@ -33,4 +33,4 @@ class XvfbDisplay {
   std::string name_;
 };
 
-}  // namespace shell
+}  // namespace widgettest

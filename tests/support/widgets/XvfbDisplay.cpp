@@ -1,4 +1,4 @@
-#include "tests/shell/XvfbDisplay.h"
+#include "support/widgets/XvfbDisplay.h"
 
 #include <xcb/xcb.h>
 
@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-namespace shell {
+namespace widgettest {
 
 namespace {
 
@@ -114,4 +114,4 @@ bool XvfbDisplay::RequestClose(const std::string& title) const {
   return xcb_flush(x.get()) > 0;
 }
 
-}  // namespace shell
+}  // namespace widgettest
