@@ -2,8 +2,9 @@
 // ShowRemoteListing, on a fresh process, so its peak memory is its own: once for a new
 // directory and once more as a refresh of the same one (the old listing still on show). Then,
 // for their times only, the pipeline's phases: read and parse into the listing cache, fill a
-// pane model, sort it by name, resort it by size. The listing file is written line by line
-// and never held in memory here.
+// pane model, sort it by name, resort it by size; and reading the same listing in the
+// automatic format, and the same entries as a machine listing (MLSD). The listing file is
+// written line by line and never held in memory here.
 // Usage: listing_bench [lines] (default 100000)
 #include <unistd.h>
 
@@ -35,7 +36,7 @@ int main(int argc, char** argv) {
   const std::filesystem::path directory = std::filesystem::temp_directory_path();
   const std::filesystem::path source = directory / ("listing_bench" + std::to_string(getpid()));
   const std::filesystem::path file = directory / listing::ListingFileNameForProcess(getpid());
-  const long long bytes = bench::GenerateListing(source, lines);
+  const long long bytes = bench::GenerateListing(source, lines, false);
   if (bytes < 0) {
     std::fprintf(stderr, "cannot write %s\n", source.c_str());
     return 1;
@@ -77,6 +78,23 @@ int main(int argc, char** argv) {
   start = Clock::now();
   listing::ResortPane(pane);
   Report("sort by name", start);
+
+  freshListing();
+  start = Clock::now();
+  listing::ListingContext automatic = context;
+  automatic.format = listing::ListingFormat::Automatic;
+  cache.Clear();
+  listing::TakeListingEntries(file, automatic, {}, [&cache](listing::RemoteEntry entry) { cache.Append(entry); });
+  Report("read and parse, automatic", start);
+
+  if (bench::GenerateListing(file, lines, true) < 0) return 1;
+  start = Clock::now();
+  listing::ListingContext machine = context;
+  machine.format = listing::ListingFormat::Mlsd;
+  cache.Clear();
+  listing::TakeListingEntries(file, machine, {}, [&cache](listing::RemoteEntry entry) { cache.Append(entry); });
+  Report("read and parse, MLSD", start);
+  std::printf("%zu MLSD entries cached\n", cache.Size());
   std::filesystem::remove(source);
   return 0;
 }

@@ -1,8 +1,10 @@
-// Downloads and uploads a 1 GiB file from and to vsftpd over loopback (passive), with the
-// engine and, in the same run and alternating with it, with curl and lftp. Prints each tool's
-// median throughput, the engine's peak memory, and the engine's ratio to the faster peer.
-// Usage: transfer_bench [MiB] [rounds]   (default 1024 MiB, 3 rounds; run as root)
+// Downloads and uploads a 1 GiB file from and to vsftpd and pure-ftpd over loopback
+// (passive), with the engine and, in the same run and alternating with it, with curl and
+// lftp. Prints each tool's median throughput per server, the engine's ratio to the faster
+// peer per server, and the engine's peak memory.
+// Usage: transfer_bench [MiB] [rounds]   (default 1024 MiB, 5 rounds; run as root)
 #include <QCoreApplication>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -18,6 +20,7 @@
 #include "support/EventLoop.h"
 #include "support/peers/RunCommand.h"
 #include "support/peers/TempDir.h"
+#include "support/peers/PureFtpdPeer.h"
 #include "support/peers/VsftpdPeer.h"
 
 namespace fs = std::filesystem;
@@ -90,39 +93,38 @@ double Median(std::vector<double> v) {
   return v.empty() ? 0 : v[v.size() / 2];
 }
 
-}  // namespace
+void WriteSample(const fs::path& path, int64_t mib) {
+  std::ofstream out(path, std::ios::binary);
+  std::string block(1 << 20, '\0');
+  for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 7 + i / 251);
+  for (int64_t i = 0; i < mib; ++i) out.write(block.data(), static_cast<std::streamsize>(block.size()));
+}
 
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  const int64_t mib = argc > 1 ? std::atoll(argv[1]) : 1024;
-  const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
-  const int64_t bytes = mib * 1024 * 1024;
-
-  testsupport::VsftpdPeer server;
+// All rounds against one server; false when it cannot run.
+template <class Server>
+bool MeasureServer(int64_t mib, int rounds) {
+  Server server;
   if (!server.SkipReason().empty() || !server.Start()) {
-    std::fprintf(stderr, "vsftpd cannot run: %s%s\n", server.SkipReason().c_str(), server.Failure().c_str());
-    return 1;
+    std::fprintf(stderr, "%s cannot run: %s%s\n", Server::kName, server.SkipReason().c_str(), server.Failure().c_str());
+    return false;
   }
   const Target target{server.Port(), server.User(), server.Password()};
   testsupport::TempDir local;
-  {
-    std::ofstream out(server.Root() / "big.bin", std::ios::binary);
-    std::string block(1 << 20, '\0');
-    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 7 + i / 251);
-    for (int64_t i = 0; i < mib; ++i) out.write(block.data(), static_cast<std::streamsize>(block.size()));
-  }
-  fs::copy_file(server.Root() / "big.bin", local.Path() / "up.bin");
+  WriteSample(server.Root() / "big.bin", mib);
   const fs::path down = local.Path() / "down.bin";
   const fs::path up = local.Path() / "up.bin";
+  fs::copy_file(server.Root() / "big.bin", up);
+  ::sync();  // the sample files reach the disk now, not in the middle of a measurement
 
   EngineClient engine(target);
   std::map<std::string, std::vector<double>> rates;  // "tool direction" -> MB/s per round
   const auto measure = [&](const std::string& key, const std::function<void()>& run) {
     const auto start = std::chrono::steady_clock::now();
     run();
-    rates[key].push_back(static_cast<double>(bytes) / 1e6 / bench::SecondsSince(start));
+    rates[key].push_back(static_cast<double>(mib) * 1024 * 1024 / 1e6 / bench::SecondsSince(start));
     fs::remove(down);
     fs::remove(server.Root() / "up-copy.bin");
+    ::sync();  // each measurement starts without writeback left from the one before
   };
   for (int round = 0; round < rounds; ++round) {
     measure("engine download", [&] { engine.Download("big.bin", down); });
@@ -133,12 +135,25 @@ int main(int argc, char** argv) {
     measure("lftp upload", [&] { Lftp(target, "put " + up.string() + " -o up-copy.bin"); });
   }
 
-  std::printf("%lld MiB over loopback from vsftpd, passive, %d rounds, median:\n", static_cast<long long>(mib), rounds);
-  for (const auto& [key, values] : rates) std::printf("  %-16s %8.0f MB/s\n", key.c_str(), Median(values));
-  std::printf("engine peak memory: %.1f MiB\n", bench::PeakMemoryMiB());
+  std::printf("%s: %lld MiB over loopback, passive, %d rounds, median:\n", Server::kName, static_cast<long long>(mib),
+              rounds);
+  for (const auto& [key, values] : rates) std::printf("%s   %-16s %8.0f MB/s\n", Server::kName, key.c_str(), Median(values));
   for (const std::string direction : {"download", "upload"}) {
     const double best = std::max(Median(rates["curl " + direction]), Median(rates["lftp " + direction]));
-    std::printf("%s ratio to best peer: %.2f\n", direction.c_str(), Median(rates["engine " + direction]) / best);
+    std::printf("%s %s ratio to best peer: %.2f\n", Server::kName, direction.c_str(),
+                Median(rates["engine " + direction]) / best);
   }
-  return 0;
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  const int64_t mib = argc > 1 ? std::atoll(argv[1]) : 1024;
+  const int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
+  const bool vsftpd = MeasureServer<testsupport::VsftpdPeer>(mib, rounds);
+  const bool pureftpd = MeasureServer<testsupport::PureFtpdPeer>(mib, rounds);
+  std::printf("engine peak memory: %.1f MiB\n", bench::PeakMemoryMiB());
+  return vsftpd && pureftpd ? 0 : 1;
 }

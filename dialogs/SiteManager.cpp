@@ -24,23 +24,28 @@
 #include "dialogs/Ftpinput.h"
 #include "dialogs/QtText.h"
 #include "platform/StringUtils.h"
+#include "platform/TextCodec.h"
 
 namespace dialogs {
 namespace {
 
+constexpr int kStandardFormat = 0;
 constexpr int kCustomFormat = 2;
+// Not a digit of the Answer code: the site's listings are read automatically.
+constexpr int kAutomaticFormat = 4;
 constexpr int kHostTypeNameLength = 255;
 
 struct NamedControl {
   const char* name;
   const char* caption;
 };
-// In the order of their digits.
+// In the order of their digits, then the automatic choice.
 const NamedControl kFormats[] = {
     {"rbDefault", "Стандартный"},
     {"rbText", "Текстовый формат"},
     {"rbCustom", "Настройка"},
     {"rbMFTP", "Microsoft FTP-v.4.0."},
+    {"rbAuto", "Автоматически (MLSD, Unix или MS-DOS)"},
 };
 
 // In the order of the code's characters 2 to 7.
@@ -102,9 +107,16 @@ QWidget* TFFtpBase::BuildServerGroup() {
   serverRow->addWidget(portLabel);
   serverRow->addWidget(port_);
 
+  charset_ = new QComboBox(group);
+  charset_->setObjectName("cbCharset");
+  for (const platform::CharacterSetName& set : platform::CharacterSetNames())
+    charset_->addItem(QString::fromUtf8(set.caption.data(), static_cast<qsizetype>(set.caption.size())),
+                      static_cast<int>(set.set));
+
   auto* form = new QFormLayout(group);
   form->addRow(QStringLiteral("Название"), name_);
   form->addRow(QStringLiteral("FTP Сервер"), serverRow);
+  form->addRow(QStringLiteral("Кодировка имён"), charset_);
   auto* descLabel = new QLabel(QStringLiteral("Комментарий"), group);
   descLabel->setBuddy(desc_);
   form->addRow(descLabel);
@@ -159,11 +171,11 @@ QWidget* TFFtpBase::BuildFormatGroup() {
   auto* group = new QGroupBox(QStringLiteral("Тип ответа"), this);
   formats_ = new QButtonGroup(group);
   auto* choices = new QVBoxLayout;
-  for (int digit = 0; digit < 4; ++digit) {
-    auto* button = new QRadioButton(QString::fromUtf8(kFormats[digit].caption), group);
-    button->setObjectName(kFormats[digit].name);
-    formats_->addButton(button, digit);
-    choices->addWidget(button);
+  for (int id = 0; id <= kAutomaticFormat; ++id) {
+    auto* button = new QRadioButton(QString::fromUtf8(kFormats[id].caption), group);
+    button->setObjectName(kFormats[id].name);
+    formats_->addButton(button, id);
+    choices->insertWidget(id == kAutomaticFormat ? 0 : id, button);
   }
   choices->addStretch();
   connect(formats_, &QButtonGroup::idClicked, this, &TFFtpBase::SetFormat);
@@ -238,6 +250,7 @@ void TFFtpBase::Fill() {
   passive_->setChecked(site_.Pasv);
   maskPassword_->setChecked(site_.CheckPSW);
   ApplyPasswordMask();
+  charset_->setCurrentIndex(charset_->findData(static_cast<int>(site_.Charset)));
   LoadHostTypesAndFormat();
   desc_->setPlainText(ToQString(site_.Desc).replace('`', '\n'));
 }
@@ -258,7 +271,8 @@ void TFFtpBase::LoadHostTypesAndFormat() {
     site_.AnswerName = kDefaultAnswerName;
   }
   const char digit = site_.Answer[0];
-  SetFormat(digit >= '1' && digit <= '3' ? digit - '0' : 0);
+  const int answerFormat = digit >= '1' && digit <= '3' ? digit - '0' : kStandardFormat;
+  SetFormat(site_.AutoListing ? kAutomaticFormat : answerFormat);
   formats_->button(format_)->setChecked(true);
 
   shownHostType_ = -1;
@@ -297,7 +311,8 @@ void TFFtpBase::ApplyPasswordMask() {
 }
 
 std::string TFFtpBase::BuildAnswerCode() const {
-  std::string code(1, static_cast<char>('0' + format_));
+  // An automatic site keeps the standard format's digit, which older copies read it in.
+  std::string code(1, static_cast<char>('0' + (format_ == kAutomaticFormat ? kStandardFormat : format_)));
   for (const QLineEdit* field : columns_) code += field->text().isEmpty() ? std::string("0") : ToBytes(field->text());
   return code;
 }
@@ -424,6 +439,8 @@ SiteRecord TFFtpBase::EditedSite() const {
   site.CheckPSW = maskPassword_->isChecked();
   site.Desc = JoinLines(desc_->toPlainText());
   site.Answer = BuildAnswerCode();
+  site.AutoListing = format_ == kAutomaticFormat;
+  site.Charset = static_cast<platform::CharacterSet>(charset_->currentData().toInt());
   site.AnswerName = hostTypes_->currentIndex() >= 0 ? ToBytes(hostTypes_->currentText()) : std::string();
   FitSiteWidths(site);
   return site;

@@ -1,7 +1,10 @@
 #pragma once
 // The site manager "Свойства выбранного соединения": one stored site's login data, its
-// directories, its comment, and how the server's listings are read: the format
-// "Стандартный", "Текстовый формат", "Настройка" (custom columns) or "Microsoft FTP-v.4.0.".
+// directories, its comment, the character set of the server's names ("Кодировка имён"), and
+// how the server's listings are read: automatically (MLSD when the server offers it, else
+// Unix and MS-DOS lines told apart by themselves; the choice for new sites), or in the
+// format "Стандартный", "Текстовый формат", "Настройка" (custom columns) or
+// "Microsoft FTP-v.4.0.".
 //
 // For the custom format the six one-digit column fields (Name, Size, Month, Day, Time,
 // Attribute) belong to a named host type kept in "Answer.txt" in the program's directory.
@@ -15,6 +18,9 @@
 //   editable, and edits go to it (not to the host type shown before).
 // - After "delete" the first host type is shown; nothing is stored over the host type that
 //   moved into the deleted one's place.
+// - An automatic site is saved with the standard format's digit and the shown columns in its
+//   Answer code (older copies of the program read it in that format); its host type is kept
+//   as for the other formats.
 // - A site line cannot hold ";" (it ends a value on reading) nor a line break inside a value
 //   (what follows it would be lost), so saving is refused, with a message naming the field,
 //   while a field contains one.
@@ -82,7 +88,7 @@ class TFFtpBase : public QDialog {
   std::string programDirectory_;
   std::vector<std::string> hostTypeCodes_;  // parallel to the combo's items
   int shownHostType_ = -1;  // the host type whose code the column fields show, or -1
-  int format_ = 0;          // 0 standard, 1 text, 2 custom, 3 Microsoft FTP 4.0
+  int format_ = 0;          // 0 standard, 1 text, 2 custom, 3 Microsoft FTP 4.0, 4 automatic
 
   QLineEdit* name_ = nullptr;
   QLineEdit* server_ = nullptr;
@@ -96,6 +102,7 @@ class TFFtpBase : public QDialog {
   QCheckBox* savePassword_ = nullptr;
   QCheckBox* passive_ = nullptr;
   QCheckBox* maskPassword_ = nullptr;
+  QComboBox* charset_ = nullptr;
   QLineEdit* localDir_ = nullptr;
   QLineEdit* remoteDir_ = nullptr;
   QButtonGroup* formats_ = nullptr;

@@ -22,11 +22,20 @@
 //   reply line of the first failure of the request (kept until a chain starts). Multi-line
 //   replies ("123-...") are assembled; only their final line reaches the judge and the log.
 //
+// Transfers
+//   One data connection at a time: passive (PASV, to the control connection's peer) or
+//   active (PORT, listening on the control connection's local address and taking the
+//   connection only from the control connection's peer; see FtpDataAddress.h). A transfer
+//   ends once both its final reply and the close of its data connection were seen. A
+//   download empties an existing local file only once the server answered 150 or 125; a
+//   resumed one (ResumeAt > 0) continues the file and never empties it.
+//
 // Log
 //   OnDisplay receives "> " + every command sent (the password included), "< " + every reply
 //   line shown, and the engine's own notes starting "! " (statistics, transfer errors).
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "ftp/FtpReply.h"
@@ -226,8 +235,11 @@ class TCustomFtpCli {
   void PrepareDataSocket();
   std::string PortCommand();
   uint16_t PasvPort() const;
+  std::optional<platform::SocketHandle> AcceptDataCaller();
   void StartReceive(TFtpRequest kind, TFtpStep step, const char* command);
   bool OpenReceiveFile();
+  void EmptyReceiveFile();
+  bool OpenLocalFile(platform::SharedFile::Mode mode);
   bool ConnectPassiveData(int failCode, void (TCustomFtpCli::*connected)(uint16_t));
   void FailStep(int code);
   void FailTransferStart();
@@ -238,6 +250,7 @@ class TCustomFtpCli {
   void AttachReceiveHandlers();
   void ReceiveData();
   void WriteReceivedBlock(const char* data, int len);
+  void LocalWriteFailed();
   void ReceiveClosed(uint16_t error);
   void ReceiveFirstReply();
   void ReceiveFinalReply();
@@ -316,6 +329,8 @@ class TCustomFtpCli {
   bool endOfFile_ = false;
   bool readyToSend_ = false;
   bool dataConnected_ = false;
+  bool dataHeld_ = false;      // received data waits in the paused data socket for the 150
+  bool emptyPending_ = false;  // the existing local file is emptied when the server starts sending
   uint32_t startTick_ = 0;
   uint32_t stopTick_ = 0;
   int dataCloseError_ = 0;

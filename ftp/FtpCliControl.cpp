@@ -252,6 +252,7 @@ void TCustomFtpCli::TriggerRequestDone(uint16_t error) {
   }
   SetState(ftpReady);
   if (dataSocket_->State() != wsClosed) dataSocket_->Close();
+  FreeLocalStream();  // whichever way the request ended, its local file is closed
   if (chainRunning_ && savedCode_ >= 0) {
     lastResponse_ = savedResponse_;
     statusCode_ = savedCode_;

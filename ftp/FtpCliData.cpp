@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "ftp/FtpCli.h"
+#include "ftp/FtpDataAddress.h"
 #include "ftp/FtpTransferSizes.h"
 #include "platform/StringUtils.h"
 
@@ -35,19 +36,20 @@ void TCustomFtpCli::PrepareDataSocket() {
   dataSocket_->SetSendChunkSize(kFtpSendBlockSize);
 }
 
+// Active mode listens on the control connection's own local address, the one the PORT line
+// names, rather than on every interface.
 std::string TCustomFtpCli::PortCommand() {
   if (passive_) return "PASV";
+  sockaddr_in local{};
+  controlSocket_->GetSockName(&local);
+  dataSocket_->SetAddr(platform::InetNtoa(local.sin_addr.s_addr));
   dataSocket_->SetLingerOnOff(wsLingerOn);
   dataSocket_->SetLingerTimeout(10);
   dataSocket_->Listen();
   sockaddr_in bound{};
   dataSocket_->GetSockName(&bound);
-  const uint16_t port = ntohs(bound.sin_port);
-  sockaddr_in local{};
-  controlSocket_->GetSockName(&local);
-  if (dnsResult_ == "127.0.0.1") return platform::Format("PORT 127,0,0,1,%d,%d", port >> 8, port & 0xFF);
-  const auto* a = reinterpret_cast<const unsigned char*>(&local.sin_addr.s_addr);
-  return platform::Format("PORT %d,%d,%d,%d,%d,%d", a[0], a[1], a[2], a[3], port >> 8, port & 0xFF);
+  const uint32_t named = dnsResult_ == "127.0.0.1" ? htonl(INADDR_LOOPBACK) : local.sin_addr.s_addr;
+  return PortLine(named, ntohs(bound.sin_port));
 }
 
 void TCustomFtpCli::PortAsync() {
@@ -58,20 +60,24 @@ void TCustomFtpCli::PortAsync() {
   ExecAsync(ftpPortAsync, ftpStepPort, command, {200, 227});
 }
 
-// "227 Entering Passive Mode (h1,h2,h3,h4,p1,p2)". The address numbers are skipped: the data
-// connection always goes to the address of the control connection.
 uint16_t TCustomFtpCli::PasvPort() const {
-  const std::string& reply = pasvResponse_;
-  size_t pos = reply.find('(');
-  for (int comma = 0; comma < 4 && pos != std::string::npos; ++comma) pos = reply.find(',', pos + 1);
-  const size_t highEnd = pos == std::string::npos ? pos : reply.find(',', pos + 1);
-  const size_t lowEnd = highEnd == std::string::npos ? highEnd : reply.find(')', highEnd + 1);
-  int64_t high = 0;
-  int64_t low = 0;
-  if (lowEnd == std::string::npos || GetInteger(reply, pos + 1, high) != highEnd ||
-      GetInteger(reply, highEnd + 1, low) != lowEnd)
-    throw FtpException("Invalid passive reply: " + reply);
-  return static_cast<uint16_t>(high * 256 + low);
+  const auto port = PasvReplyPort(pasvResponse_);
+  if (!port) throw FtpException("Invalid passive reply: " + pasvResponse_);
+  return *port;
+}
+
+// Takes the pending caller of the listening data socket when it is the server; anybody else
+// is hung up on, and the socket goes on listening for the server.
+std::optional<platform::SocketHandle> TCustomFtpCli::AcceptDataCaller() {
+  const platform::SocketHandle accepted = dataSocket_->Accept();
+  if (accepted == platform::kInvalidSocket) return std::nullopt;
+  sockaddr_in server{};
+  controlSocket_->GetPeerName(&server);
+  const sockaddr_in& caller = dataSocket_->AcceptedPeer();
+  if (IsServerAddress(caller, server)) return accepted;
+  platform::CloseSocket(accepted);
+  TriggerDisplay("! Data connection from " + platform::InetNtoa(caller.sin_addr.s_addr) + " refused");
+  return std::nullopt;
 }
 
 // ---- Shared pieces ------------------------------------------------------------------------
@@ -163,6 +169,9 @@ void TCustomFtpCli::CheckTransferDone() {
   if (!replyDone_ || !(receiveClosed_ || sendClosed_)) return;
   TransferStats();
   resumeAt_ = 0;
+  // The server's reply may well read 226: the failure to name is the data connection's.
+  if (dataCloseError_ != 0 && errorMessage_.empty())
+    OverwriteErrorMessage("Data connection closed with error #" + std::to_string(dataCloseError_));
   FailStep(dataCloseError_);
 }
 
@@ -192,6 +201,8 @@ void TCustomFtpCli::StartReceive(TFtpRequest kind, TFtpStep step, const char* co
   requestDoneFlag_ = false;
   byteCount_ = 0;
   dataCloseError_ = 0;
+  dataHeld_ = false;
+  emptyPending_ = false;
   dataSocket_->OnSessionAvailable = [this](TCustomWSocket*, uint16_t) { ReceiveSessionAvailable(); };
   if (!displayFileFlag_ && !OpenReceiveFile()) return;
   if (passive_ && !ConnectPassiveData(550, &TCustomFtpCli::ReceiveConnected)) return;
@@ -200,15 +211,30 @@ void TCustomFtpCli::StartReceive(TFtpRequest kind, TFtpStep step, const char* co
   SendCommand(hostFileName_.empty() ? dataCommand_ : dataCommand_ + " " + hostFileName_);
 }
 
+// The local file is opened before the command goes out, so that a file that cannot be
+// written fails the step at once. It is not emptied then: a server that refuses the transfer
+// must leave the user's file as it was. A fresh download empties it once the server has
+// agreed to send (EmptyReceiveFile); a resumed one continues at ResumeAt and never empties it.
 bool TCustomFtpCli::OpenReceiveFile() {
+  const bool exists = platform::GetFileSize(localFileName_) >= 0;
+  emptyPending_ = resumeAt_ <= 0 && exists;
+  if (!OpenLocalFile(exists || resumeAt_ > 0 ? platform::SharedFile::Mode::OpenWrite
+                                             : platform::SharedFile::Mode::Create))
+    return false;
+  if (resumeAt_ > 0) localStream_->Seek(resumeAt_);
+  return true;
+}
+
+void TCustomFtpCli::EmptyReceiveFile() {
+  if (!localStream_ || !emptyPending_) return;
+  emptyPending_ = false;
+  OpenLocalFile(platform::SharedFile::Mode::Create);
+}
+
+bool TCustomFtpCli::OpenLocalFile(platform::SharedFile::Mode mode) {
   try {
     FreeLocalStream();
-    if (resumeAt_ > 0) {
-      localStream_ = std::make_unique<platform::SharedFile>(localFileName_, platform::SharedFile::Mode::OpenWrite, shareMode_);
-      localStream_->Seek(resumeAt_);
-    } else {
-      localStream_ = std::make_unique<platform::SharedFile>(localFileName_, platform::SharedFile::Mode::Create, shareMode_);
-    }
+    localStream_ = std::make_unique<platform::SharedFile>(localFileName_, mode, shareMode_);
     return true;
   } catch (const std::exception&) {
     FreeLocalStream();
@@ -228,10 +254,11 @@ void TCustomFtpCli::AttachReceiveHandlers() {
 }
 
 void TCustomFtpCli::ReceiveSessionAvailable() {
-  const platform::SocketHandle accepted = dataSocket_->Accept();
+  const auto accepted = AcceptDataCaller();
+  if (!accepted) return;
   dataSocket_->Close();
   AttachReceiveHandlers();
-  dataSocket_->Dup(accepted);
+  dataSocket_->Dup(*accepted);
   startTick_ = platform::TickCount();
 }
 
@@ -242,16 +269,37 @@ void TCustomFtpCli::ReceiveConnected(uint16_t error) {
 }
 
 void TCustomFtpCli::ReceiveData() {
+  // Data that comes before the server's 150 waits in the socket until the file is ready for it.
+  if (judge_ == Judge::ReceiveFirst) {
+    dataHeld_ = true;
+    dataSocket_->Pause();
+    return;
+  }
   if (TriggerProgress()) return;
-  if (!transferBuffer_) transferBuffer_ = std::make_unique_for_overwrite<char[]>(kFtpReceiveBlockSize);
-  const int n = dataSocket_->Receive(transferBuffer_.get(), kFtpReceiveBlockSize);
-  if (n > 0) {
-    byteCount_ += n;
-    WriteReceivedBlock(transferBuffer_.get(), n);
-  } else if (n < 0 && dataSocket_->State() == wsConnected && dataSocket_->LastError() != 10035) {
+  int n = 0;
+  if (localStream_ && !displayFileFlag_ && !dataSocket_->HoldsReceivedData()) {
+    // Into the file inside the kernel: the bytes are not copied through the engine.
+    bool fileFailed = false;
+    n = dataSocket_->ReceiveToFile(localStream_->Descriptor(), kFtpReceiveBlockSize, fileFailed);
+    if (n > 0) byteCount_ += n;
+    if (fileFailed) return LocalWriteFailed();
+  } else {
+    if (!transferBuffer_) transferBuffer_ = std::make_unique_for_overwrite<char[]>(kFtpReceiveBlockSize);
+    n = dataSocket_->Receive(transferBuffer_.get(), kFtpReceiveBlockSize);
+    if (n > 0) {
+      byteCount_ += n;
+      WriteReceivedBlock(transferBuffer_.get(), n);
+    }
+  }
+  if (n < 0 && dataSocket_->State() == wsConnected && dataSocket_->LastError() != 10035) {
     TriggerDisplay("! Data: Receive error " + std::to_string(dataSocket_->LastError()));
     dataSocket_->Shutdown(SHUT_RDWR);
   }
+}
+
+void TCustomFtpCli::LocalWriteFailed() {
+  TriggerDisplay("! Error writing local file");
+  dataSocket_->Shutdown(SHUT_RDWR);
 }
 
 void TCustomFtpCli::WriteReceivedBlock(const char* data, int len) {
@@ -259,8 +307,7 @@ void TCustomFtpCli::WriteReceivedBlock(const char* data, int len) {
     try {
       localStream_->Write(data, len);
     } catch (const std::exception&) {
-      TriggerDisplay("! Error writing local file");
-      dataSocket_->Shutdown(SHUT_RDWR);
+      LocalWriteFailed();
     }
   }
   if (!displayFileFlag_) return;
@@ -277,19 +324,25 @@ void TCustomFtpCli::WriteReceivedBlock(const char* data, int len) {
 }
 
 void TCustomFtpCli::ReceiveClosed(uint16_t error) {
-  FreeLocalStream();
   receiveClosed_ = true;
   dataCloseError_ = error;
+  // An empty transfer may close before the server's 150; the file is settled when it comes.
+  if (judge_ == Judge::ReceiveFirst) return;
+  FreeLocalStream();
   CheckTransferDone();
 }
 
 void TCustomFtpCli::ReceiveFirstReply() {
   ShowLine();
-  if (IsTransferStart(statusCode_)) {
-    judge_ = Judge::ReceiveFinal;
-    return;
+  if (!IsTransferStart(statusCode_)) return FailTransferStart();
+  judge_ = Judge::ReceiveFinal;
+  EmptyReceiveFile();
+  if (state_ != ftpWaitingResponse) return;  // the file could not be emptied
+  if (receiveClosed_) FreeLocalStream();
+  if (dataHeld_) {
+    dataHeld_ = false;
+    dataSocket_->Resume();
   }
-  FailTransferStart();
 }
 
 void TCustomFtpCli::ReceiveFinalReply() {
@@ -373,12 +426,13 @@ void TCustomFtpCli::DiscardDataInput() {
 }
 
 void TCustomFtpCli::SendSessionAvailable() {
-  const platform::SocketHandle accepted = dataSocket_->Accept();
+  const auto accepted = AcceptDataCaller();
+  if (!accepted) return;
   dataSocket_->Close();
   dataSocket_->OnSessionClosed = [this](TCustomWSocket*, uint16_t e) { SendClosed(e); };
   dataSocket_->OnDataAvailable = [this](TCustomWSocket*, uint16_t) { DiscardDataInput(); };
   dataSocket_->OnDataSent = [this](TCustomWSocket*, uint16_t e) { SendNextBlock(e); };
-  dataSocket_->Dup(accepted);
+  dataSocket_->Dup(*accepted);
   dataSocket_->SetLingerOnOff(wsLingerOff);
   dataSocket_->SetLingerTimeout(10);
   dataSocket_->ApplyLinger();

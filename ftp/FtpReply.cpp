@@ -45,21 +45,42 @@ bool IsFinalReplyLine(const std::string& line, int& code) {
   return true;
 }
 
+namespace {
+
+// The first `length` bytes of `text` without the CR and LF characters that end them.
+std::string WithoutLineEnd(const std::string& text, size_t length) {
+  while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n')) --length;
+  return text.substr(0, length);
+}
+
+}  // namespace
+
 void FtpReplyAssembler::Append(const char* data, size_t len) { held_.append(data, std::min(len, Room())); }
 
 void FtpReplyAssembler::Clear() {
   held_.clear();
   droppingRest_ = false;
+  cutAfterCR_ = false;
 }
 
 bool FtpReplyAssembler::NextLine(std::string& line, bool acceptLF) {
   for (;;) {
+    // A cut between the CR and the LF of a CR LF: that LF ends the part being dropped, or
+    // the dropping would run on into the next reply.
+    if (cutAfterCR_ && !held_.empty()) {
+      cutAfterCR_ = false;
+      if (held_[0] == '\n') {
+        held_.erase(0, 1);
+        droppingRest_ = false;
+      }
+    }
     const size_t end = acceptLF ? held_.find('\n') : held_.find("\r\n");
     if (end == std::string::npos) {
       if (held_.size() < kCapacity) return false;
       // A full buffer without a terminator: cut the line here, drop the rest of it later.
       const bool deliver = !droppingRest_;
-      if (deliver) line = held_;
+      if (deliver) line = WithoutLineEnd(held_, held_.size());
+      cutAfterCR_ = held_.back() == '\r';
       held_.clear();
       droppingRest_ = true;
       if (deliver) return true;
@@ -67,10 +88,7 @@ bool FtpReplyAssembler::NextLine(std::string& line, bool acceptLF) {
     }
     const bool deliver = !droppingRest_;
     droppingRest_ = false;
-    if (deliver) {
-      line.assign(held_, 0, end);
-      while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
-    }
+    if (deliver) line = WithoutLineEnd(held_, end);
     held_.erase(0, end + (acceptLF ? 1 : 2));
     if (deliver) return true;
   }

@@ -20,7 +20,8 @@ bool IsFinalReplyLine(const std::string& line, int& code);
 // and LF characters. With acceptLF a bare LF ends a line, otherwise only CR LF does.
 // It holds at most kCapacity bytes: a line longer than that is cut there, handed out, and the
 // rest of it, up to its terminator, is dropped, so an endless line can neither overflow the
-// buffer nor stall the connection.
+// buffer nor stall the connection. A cut that falls between the CR and the LF of a CR LF
+// ends the line there: the LF that follows is its terminator.
 class FtpReplyAssembler {
  public:
   static constexpr size_t kCapacity = 4095;
@@ -34,4 +35,5 @@ class FtpReplyAssembler {
  private:
   std::string held_;
   bool droppingRest_ = false;  // inside the overflow of a line that was cut
+  bool cutAfterCR_ = false;    // the cut fell right after a CR
 };

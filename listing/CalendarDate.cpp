@@ -1,5 +1,6 @@
 #include "listing/CalendarDate.h"
 
+#include <cstdio>
 #include <ctime>
 
 namespace listing {
@@ -25,6 +26,34 @@ CalendarDate Today() {
   std::tm local{};
   localtime_r(&now, &local);
   return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+std::string ShortDateText(int day, int month, std::int64_t year) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%2d.%2d.%2d", day, month, static_cast<int>(year % 100));
+  std::string date(text);
+  for (char& c : date) {
+    if (c == ' ') c = '0';
+  }
+  return date;
+}
+
+std::optional<DateTime> LocalTimeOfUtc(const DateTime& utc) {
+  if (!IsValidDate(utc.date) || utc.hour < 0 || utc.hour > 23 || utc.minute < 0 || utc.minute > 59 ||
+      utc.second < 0 || utc.second > 60) {
+    return std::nullopt;
+  }
+  std::tm fields{};
+  fields.tm_year = utc.date.year - 1900;
+  fields.tm_mon = utc.date.month - 1;
+  fields.tm_mday = utc.date.day;
+  fields.tm_hour = utc.hour;
+  fields.tm_min = utc.minute;
+  fields.tm_sec = utc.second;
+  const std::time_t moment = timegm(&fields);
+  std::tm local{};
+  if (!localtime_r(&moment, &local)) return std::nullopt;
+  return DateTime{{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday}, local.tm_hour, local.tm_min, local.tm_sec};
 }
 
 }  // namespace listing

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -20,7 +21,10 @@ std::size_t CharacterCount(std::string_view text) {
   return platform::IsValidUtf8(text) ? platform::CountChars(text) : text.size();
 }
 
-bool IsEntryLine(std::string_view line) {
+// A machine listing has no lines like "total 12", and its short lines ("type=dir; a") are
+// entries too.
+bool IsEntryLine(std::string_view line, ListingFormat format) {
+  if (format == ListingFormat::Mlsd) return !line.empty();
   if (line.size() < kMinEntryLineLength) return false;
   if (line.size() >= kMinEntryLineLength * kMaxUtf8Length) return true;
   return CharacterCount(line) >= kMinEntryLineLength;
@@ -92,11 +96,14 @@ ListingReadResult TakeListingEntries(const std::filesystem::path& file, const Li
   ListingReadResult result;
   const std::unique_ptr<std::FILE, FileCloser> in(std::fopen(file.c_str(), "rb"));
   if (!in) return {ListingReadOutcome::Unreadable};
+  const ListingFormat format = ListingFormatOf(context);
   LineAssembler lines([&](std::string_view line) {
-    if (!IsEntryLine(line)) return true;
+    if (!IsEntryLine(line, format)) return true;
+    std::optional<RemoteEntry> entry = ParseListingLine(line, context);
+    if (!entry) return true;
     if (result.entries == limits.maxEntries) return false;
     ++result.entries;
-    onEntry(ParseListingLine(line, context));
+    onEntry(std::move(*entry));
     return true;
   });
 

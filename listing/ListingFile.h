@@ -6,14 +6,16 @@
 // never holds more of it than one block and one line. Lines are cut at LF, a CR before the
 // LF dropped; a last line without LF counts, an empty text after the last LF does not. A
 // line may span blocks. Lines shorter than 20 characters ("total 12", empty lines) hold no
-// entry and are skipped; characters are counted as shown: code points when the line is
-// valid UTF-8, bytes otherwise. Every other line is parsed with ParseListingLine and handed
-// to `onEntry`, in the file's order, "." and ".." included (what to skip is the caller's).
+// entry and are skipped, except in a machine listing (MLSD), where only empty lines are;
+// characters are counted as shown: code points when the line is valid UTF-8, bytes
+// otherwise. Every other line is parsed with ParseListingLine, and the entries it gives are
+// handed to `onEntry`, in the file's order, "." and ".." included (what to skip is the
+// caller's). A line that gives no entry (ListingParser.h) is passed over.
 //
 // A server decides how large a listing is, so the reading is bounded:
 // - a line longer than kMaxListingLine bytes keeps its first bytes (never half a UTF-8
 //   character) and loses the rest; no name on a real file system comes near it;
-// - a listing with more than `maxEntries` entry lines, or of more than `maxBytes` bytes, is
+// - a listing with more than `maxEntries` entries, or of more than `maxBytes` bytes, is
 //   cut short: the entries before the limit have been handed over, nothing after it is
 //   read (a line the byte limit cuts in two is dropped), and the outcome says so. The caller
 //   keeps what was read and logs ListingCutShortText.
@@ -53,7 +55,7 @@ enum class ListingReadOutcome { Complete, CutShort, Unreadable };
 
 struct ListingReadResult {
   ListingReadOutcome outcome = ListingReadOutcome::Complete;
-  std::size_t entries = 0;  // entry lines handed to the caller
+  std::size_t entries = 0;  // entries handed to the caller
 };
 
 ListingReadResult TakeListingEntries(const std::filesystem::path& file, const ListingContext& context,

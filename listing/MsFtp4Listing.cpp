@@ -1,20 +1,8 @@
-#include <algorithm>
-
 #include "listing/AsciiCase.h"
 #include "listing/ListingFormats.h"
 #include "listing/SplitFields.h"
 
 namespace listing {
-
-namespace {
-
-bool IsDirectoryMark(std::string_view column) {
-  constexpr std::string_view kMark = "<dir>";
-  return std::equal(column.begin(), column.end(), kMark.begin(), kMark.end(),
-                    [](char a, char b) { return AsciiLower(a) == b; });
-}
-
-}  // namespace
 
 // Microsoft FTP service 4.0:
 //   "01-05-01  10:15AM       <DIR>          pub"
@@ -27,7 +15,7 @@ RemoteEntry ParseMsFtp4Line(std::string_view line) {
   if (const auto date = cursor.Next()) entry.date = *date;
   if (const auto time = cursor.Next()) entry.time = *time;
   if (const auto sizeOrDir = cursor.Next()) {
-    entry.isDirectory = IsDirectoryMark(*sizeOrDir);
+    entry.isDirectory = EqualsIgnoringCase(*sizeOrDir, "<dir>");
     if (!entry.isDirectory) entry.size = *sizeOrDir;
   }
   entry.name = cursor.Rest();

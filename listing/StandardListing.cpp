@@ -1,5 +1,4 @@
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 
 #include "listing/AsciiCase.h"
@@ -76,17 +75,6 @@ int DayOf(std::string_view token) {
   return day && *day >= INT32_MIN && *day <= INT32_MAX ? static_cast<int>(*day) : 1;
 }
 
-// "dd.mm.yy", zero-padded.
-std::string FormatDate(int day, int month, std::int64_t year) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%2d.%2d.%2d", day, month, static_cast<int>(year % 100));
-  std::string date(text);
-  for (char& c : date) {
-    if (c == ' ') c = '0';
-  }
-  return date;
-}
-
 // A time instead of a year means the last twelve months: the date is put in the start-up
 // year, or in the year before when that would lie after the start-up day.
 std::optional<std::int64_t> YearOfTimedDate(int month, int day, const CalendarDate& startupDate) {
@@ -132,7 +120,7 @@ RemoteEntry ParseStandardLine(std::string_view line, const CalendarDate& startup
     entry.date = "error";
     return entry;
   }
-  entry.date = FormatDate(day, month, *year);
+  entry.date = ShortDateText(day, month, *year);
   entry.isDirectory = entry.attributes.starts_with('d');
   return entry;
 }

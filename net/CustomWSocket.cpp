@@ -224,6 +224,8 @@ void TCustomWSocket::HandleSelect(uintptr_t handle, intptr_t lParam) {
   if (events & platform::kFdAccept) NotifySessionAvailable(error);
   if ((events & platform::kFdClose) && state_ != wsConnecting) {
     ReceiveLoop(0);
+    // A handler that closed the socket on reading the end has had its close reported.
+    if (handle_ != static_cast<platform::SocketHandle>(handle)) return;
     if (!closeReported_) {
       closeReported_ = true;
       NotifySessionClosed(error);

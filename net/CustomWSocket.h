@@ -87,6 +87,12 @@ class TCustomWSocket {
   virtual int SendStr(const std::string& str);
   virtual int SendTo(const sockaddr_in& dest, const void* data, int len);
   virtual int Receive(void* buffer, int len);
+  // As Receive, but the bytes go straight into the file `fileDescriptor` at its position,
+  // without a copy through the program. fileFailed tells that the file could not take bytes
+  // that were received: they are lost. Only while HoldsReceivedData() is false.
+  int ReceiveToFile(int fileDescriptor, int len, bool& fileFailed);
+  // A layer holds received bytes that only Receive returns (SOCKS, line mode).
+  virtual bool HoldsReceivedData() const { return false; }
   virtual std::string ReceiveStr();
   virtual int ReceiveFrom(void* buffer, int len, sockaddr_in* from);
   virtual int32_t GetRcvdCount();
@@ -103,6 +109,8 @@ class TCustomWSocket {
 
   // Bytes still waiting in the send queue.
   int64_t SendQueueBytes() const;
+  // The address of the caller the last Accept took.
+  const sockaddr_in& AcceptedPeer() const { return remoteAddress_; }
 
  protected:
   virtual void HandleWindowMessage(unsigned msg, uintptr_t wParam, intptr_t lParam);

@@ -13,6 +13,13 @@ bool IsLostConnection(int code) {
 
 constexpr int kDiscardChunk = 1024;
 
+// One readiness event serves a socket for at most this many deliveries or bytes; then the
+// event loop runs the other events, and the socket's readiness brings it back. A peer that
+// sends faster than its handler reads would otherwise hold the loop for as long as it sends
+// (a synchronous wait could not time out, Abort could not be clicked).
+constexpr int kMaxDeliveriesPerEvent = 16;
+constexpr uint32_t kMaxBytesPerEvent = 4u << 20;
+
 }  // namespace
 
 // ---- Sending -------------------------------------------------------------------------------
@@ -129,6 +136,16 @@ int TCustomWSocket::Receive(void* buffer, int len) {
   return count;
 }
 
+int TCustomWSocket::ReceiveToFile(int fileDescriptor, int len, bool& fileFailed) {
+  const platform::SpliceOutcome moved = SocketCall(platform::SpliceToFile, handle_, fileDescriptor, len);
+  fileFailed = moved.fileFailed;
+  if (moved.bytes < 0)
+    lastError_ = platform::LastSocketError();
+  else
+    AddToReadCount(moved.bytes);
+  return moved.bytes;
+}
+
 int TCustomWSocket::ReceiveFrom(void* buffer, int len, sockaddr_in* from) {
   const int count = ReceiveFromRaw(buffer, len, 0, from);
   if (count < 0)
@@ -155,7 +172,8 @@ int32_t TCustomWSocket::GetRcvdCount() {
 
 void TCustomWSocket::ReceiveLoop(uint16_t error) {
   try {
-    for (;;) {
+    const int32_t readAtStart = readCount_;
+    for (int delivery = 1;; ++delivery) {
       lastError_ = 0;
       const int32_t readBefore = readCount_;
       const bool handled = NotifyDataAvailable(error);
@@ -173,6 +191,8 @@ void TCustomWSocket::ReceiveLoop(uint16_t error) {
       // A handler that took nothing would spin here for ever; the event loop calls again.
       if (handled && readCount_ == readBefore) return;
       if (handle_ == platform::kInvalidSocket) return;
+      const uint32_t served = static_cast<uint32_t>(readCount_) - static_cast<uint32_t>(readAtStart);
+      if (delivery >= kMaxDeliveriesPerEvent || served >= kMaxBytesPerEvent) return;
       const int readable = SocketCall(platform::ReadableBytes, handle_);
       if (readable < 0) {
         lastError_ = platform::LastSocketError();

@@ -29,6 +29,7 @@ class TCustomLineWSocket : public TCustomSocksWSocket {
   void SetLineEdit(bool value) { lineEdit_ = value; }
 
   int32_t GetRcvdCount() override;
+  bool HoldsReceivedData() const override { return Buffered() > 0 || TCustomSocksWSocket::HoldsReceivedData(); }
 
  protected:
   void HandleWindowMessage(unsigned msg, uintptr_t wParam, intptr_t lParam) override;

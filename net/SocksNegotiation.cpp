@@ -99,11 +99,9 @@ void TCustomSocksWSocket::ReceiveAuthReply() {
   if (replyCount_ >= 1 && reply_[0] != kAuthVersion) return Fail(kVersionError);
   if (replyCount_ < 2) return;
   if (replyCount_ > 2) return Fail({kSocksProtocolError, "too much data availaible"});
-  if (reply_[1] != 0) {
-    // A refused login ends the authentication as surely as a server that hangs up.
-    NotifySocksAuthState(socksAuthFailed);
-    return Fail(kAuthFailure);
-  }
+  // A refused login is told by OnSocksError alone; socksAuthFailed belongs to a server that
+  // hangs up while the login runs.
+  if (reply_[1] != 0) return Fail(kAuthFailure);
   replyCount_ = 0;
   NotifySocksAuthState(socksAuthSucceeded);
   SendConnectRequest();

@@ -78,6 +78,7 @@ class TCustomSocksWSocket : public TCustomWSocket {
   void Connect() override;
   void Listen() override;
   int32_t GetRcvdCount() override;
+  bool HoldsReceivedData() const override { return leftoverCount_ > 0 || TCustomWSocket::HoldsReceivedData(); }
 
  protected:
   void ResetDefaults() override;

@@ -23,7 +23,9 @@
 //   OnDataAvailable(Error)    bytes can be read. The handler must read them (Receive,
 //                             ReceiveStr); it is called again, without returning to the loop,
 //                             while bytes remain (unless ComponentOptions holds
-//                             wsoNoReceiveLoop). Without a handler the bytes are discarded.
+//                             wsoNoReceiveLoop), up to 16 calls or 4 MiB per readiness; then
+//                             the loop runs other events and the readiness comes back.
+//                             Without a handler the bytes are discarded.
 //   OnSessionClosed(Error)    once per connection: after the peer closed (remaining data is
 //                             delivered first, State still wsConnected), after Close/Abort
 //                             (State already wsClosed, Error 0), or when a send finds the

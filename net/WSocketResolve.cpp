@@ -65,7 +65,12 @@ uint32_t WSocketResolveHost(const std::string& text) {
 
 uint16_t WSocketResolvePort(const std::string& port, const std::string& proto) {
   if (port.empty() || port.size() >= 32) throw ESocketException("WSocketResolvePort: Invalid Port.");
-  if (IsDigit(port[0])) return static_cast<uint16_t>(LeadingNumber(port));
+  if (IsDigit(port[0])) {
+    // A number beyond 16 bits names no port; cut to 16 bits it would name another one.
+    const long number = LeadingNumber(port);
+    if (number > 65535) throw ESocketException("WSocketResolvePort: Invalid Port.");
+    return static_cast<uint16_t>(number);
+  }
   const std::string name = Trim(port);
   uint16_t number = 0;
   const int error = SocketCall(platform::LookupServicePort, name, Trim(proto), &number);

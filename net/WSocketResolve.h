@@ -6,7 +6,8 @@
 
 // The address of a dotted text or host name, in network order.
 uint32_t WSocketResolveHost(const std::string& text);
-// A decimal port (digits up to the first non-digit) or a service name; host order.
+// A decimal port (digits up to the first non-digit, at most 65535) or a service name; host
+// order.
 uint16_t WSocketResolvePort(const std::string& port, const std::string& proto);
 // A decimal protocol number or a protocol name.
 int WSocketResolveProto(const std::string& proto);

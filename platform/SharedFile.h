@@ -36,6 +36,8 @@ class SharedFile {
   int Read(char* buffer, int len);
   // All len bytes or FileError.
   void Write(const char* data, int len);
+  // The open file, for writing into it from another descriptor (a socket).
+  int Descriptor() const { return fd_; }
 
  private:
   int fd_;

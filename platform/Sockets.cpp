@@ -8,6 +8,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "platform/SocketErrors.h"
 #include "platform/SocketWatchRegistry.h"
 
@@ -23,6 +25,62 @@ const sockaddr* AsAddress(const sockaddr_in& a) { return reinterpret_cast<const 
 
 void RearmWriteIfShort(SocketHandle s, int sent, int offered) {
   if (sent < offered) detail::RearmWrite(s);
+}
+
+// The pipe that carries spliced bytes from a socket to a file, one per thread, empty between
+// two calls. A pipe left holding bytes is dropped, so the next call starts with a new one.
+class SplicePipe {
+ public:
+  static constexpr int kCapacity = 1 << 20;
+
+  ~SplicePipe() { Drop(); }
+
+  bool Open() {
+    if (fds_[0] >= 0) return true;
+    if (::pipe2(fds_, O_CLOEXEC) != 0) return false;
+    ::fcntl(fds_[1], F_SETPIPE_SZ, kCapacity);  // the default size serves too, in more calls
+    return true;
+  }
+  void Drop() {
+    for (int& fd : fds_) {
+      if (fd >= 0) ::close(fd);
+      fd = -1;
+    }
+  }
+  int ReadEnd() const { return fds_[0]; }
+  int WriteEnd() const { return fds_[1]; }
+
+ private:
+  int fds_[2] = {-1, -1};
+};
+
+thread_local SplicePipe splicePipe;
+
+// Empties `count` bytes from the pipe into the file; false when the file failed.
+bool DrainPipeToFile(int fileDescriptor, size_t count) {
+  while (count > 0) {
+    const ssize_t moved = ::splice(splicePipe.ReadEnd(), nullptr, fileDescriptor, nullptr, count, SPLICE_F_MOVE);
+    if (moved > 0) {
+      count -= static_cast<size_t>(moved);
+      continue;
+    }
+    if (moved < 0 && errno == EINTR) continue;
+    if (moved < 0 && errno == EINVAL) break;  // this file takes no splice: write it
+    return false;
+  }
+  char block[65536];
+  while (count > 0) {
+    const ssize_t got = ::read(splicePipe.ReadEnd(), block, std::min(count, sizeof block));
+    if (got <= 0) return false;
+    for (ssize_t done = 0; done < got;) {
+      const ssize_t written = ::write(fileDescriptor, block + done, static_cast<size_t>(got - done));
+      if (written < 0 && errno == EINTR) continue;
+      if (written <= 0) return false;
+      done += written;
+    }
+    count -= static_cast<size_t>(got);
+  }
+  return true;
 }
 
 }  // namespace
@@ -85,6 +143,18 @@ int ReadableBytes(SocketHandle s) {
   int count = 0;
   if (::ioctl(s, FIONREAD, &count) < 0) return FailWithErrno();
   return count;
+}
+
+SpliceOutcome SpliceToFile(SocketHandle s, int fileDescriptor, int len) {
+  if (!splicePipe.Open()) return {FailWithErrno(), false};
+  const ssize_t got = ::splice(s, nullptr, splicePipe.WriteEnd(), nullptr, static_cast<size_t>(std::max(len, 0)),
+                               SPLICE_F_MOVE | SPLICE_F_NONBLOCK);
+  if (got < 0) return {FailWithErrno(), false};
+  if (got > 0 && !DrainPipeToFile(fileDescriptor, static_cast<size_t>(got))) {
+    splicePipe.Drop();
+    return {static_cast<int>(got), true};
+  }
+  return {static_cast<int>(got), false};
 }
 
 int SetSocketOption(SocketHandle s, int level, int name, const void* value, int len) {

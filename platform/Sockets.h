@@ -32,6 +32,19 @@ int RecvFromSocket(SocketHandle s, void* buffer, int len, int flags, sockaddr_in
 // Bytes that can be read at once; -1 on failure.
 int ReadableBytes(SocketHandle s);
 
+// What SpliceToFile did: `bytes` read from the socket (0: the peer has closed; -1: a socket
+// failure, its code in LastSocketError(), 10035 when nothing was readable), and whether the
+// file failed to take bytes already read (they are lost).
+struct SpliceOutcome {
+  int bytes = 0;
+  bool fileFailed = false;
+};
+
+// Moves up to `len` bytes readable on `s` into the file `fileDescriptor` at its position,
+// inside the kernel, without copying them through the program. A file that refuses to be
+// spliced into is written the ordinary way.
+SpliceOutcome SpliceToFile(SocketHandle s, int fileDescriptor, int len);
+
 int SetSocketOption(SocketHandle s, int level, int name, const void* value, int len);
 int SetSocketIntOption(SocketHandle s, int level, int name, int value);
 int GetSockName(SocketHandle s, sockaddr_in* name);

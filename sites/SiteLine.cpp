@@ -10,24 +10,52 @@
 
 namespace {
 
-// Exactly one of `text` and `flag` is set.
+// A choice stored by name: what a value means for the site, and the value to write ("":
+// the pair is left out).
+struct Choice {
+  void (*read)(std::string_view value, SiteRecord& site);
+  std::string_view (*write)(const SiteRecord& site);
+};
+
+// Exactly one of `text`, `flag` and `choice` is set.
 struct SiteKey {
   std::string_view key;  // with its "="
   std::string SiteRecord::*text = nullptr;
   bool SiteRecord::*flag = nullptr;
   bool unreadableFlag = false;  // the flag's value when the line's value is not a number
+  const Choice* choice = nullptr;
 };
 
 constexpr SiteKey Text(std::string_view key, std::string SiteRecord::*member) {
-  return {key, member, nullptr, false};
+  return {key, member, nullptr, false, nullptr};
 }
 
 constexpr SiteKey Flag(std::string_view key, bool SiteRecord::*member, bool unreadable) {
-  return {key, nullptr, member, unreadable};
+  return {key, nullptr, member, unreadable, nullptr};
 }
 
-// The order in which the pairs are written.
-constexpr std::array<SiteKey, 18> kSiteKeys = {
+constexpr SiteKey ChoiceKey(std::string_view key, const Choice& choice) { return {key, nullptr, nullptr, false, &choice}; }
+
+constexpr std::string_view kAutomaticListing = "auto";
+
+// Any other value keeps the Answer code's format.
+constexpr Choice kListingChoice = {
+    [](std::string_view value, SiteRecord& site) { site.AutoListing = value == kAutomaticListing; },
+    [](const SiteRecord& site) { return site.AutoListing ? kAutomaticListing : std::string_view(); },
+};
+
+// A set we do not know reads as the automatic one.
+constexpr Choice kCharsetChoice = {
+    [](std::string_view value, SiteRecord& site) {
+      site.Charset = platform::CharacterSetOfId(value).value_or(platform::CharacterSet::Automatic);
+    },
+    [](const SiteRecord& site) {
+      return site.Charset == platform::CharacterSet::Automatic ? std::string_view() : platform::NameOf(site.Charset).id;
+    },
+};
+
+// The order in which the pairs are written; the last two came later, so older lines lack them.
+constexpr std::array<SiteKey, 20> kSiteKeys = {
     Text("Name=", &SiteRecord::Name),
     Text("Server=", &SiteRecord::Server),
     Text("Port=", &SiteRecord::Port),
@@ -46,9 +74,15 @@ constexpr std::array<SiteKey, 18> kSiteKeys = {
     Text("Answer=", &SiteRecord::Answer),
     Text("AnswerName=", &SiteRecord::AnswerName),
     Flag("CheckPSW=", &SiteRecord::CheckPSW, true),
+    ChoiceKey("Listing=", kListingChoice),
+    ChoiceKey("Charset=", kCharsetChoice),
 };
 
 void StoreValue(const SiteKey& key, std::string_view value, SiteRecord& site) {
+  if (key.choice) {
+    key.choice->read(value, site);
+    return;
+  }
   if (key.text) {
     site.*key.text = std::string(value);
     return;
@@ -82,10 +116,23 @@ std::string OneLineValue(const SiteKey& key, std::string_view value) {
   return joined;
 }
 
+// The value of the key's pair; nothing when the pair is left out (an empty text, a choice
+// at its default).
+std::optional<std::string> PairValue(const SiteKey& key, const SiteRecord& site) {
+  if (key.flag) return site.*key.flag ? "1" : "0";
+  if (key.choice) {
+    const std::string_view value = key.choice->write(site);
+    return value.empty() ? std::nullopt : std::optional<std::string>(value);
+  }
+  if ((site.*key.text).empty()) return std::nullopt;
+  return OneLineValue(key, site.*key.text);
+}
+
 }  // namespace
 
 SiteRecord ParseSiteLine(std::string_view line, const ProgramOptions& options) {
   SiteRecord site = NewSiteRecord(options);
+  site.AutoListing = false;  // unless the line says so: it may predate the choice
   std::array<bool, kSiteKeys.size()> seen{};
   for (std::size_t start = 0; start <= line.size();) {
     const std::size_t end = std::min(line.find(';', start), line.size());
@@ -99,9 +146,7 @@ SiteRecord ParseSiteLine(std::string_view line, const ProgramOptions& options) {
 std::string FormatSiteLine(const SiteRecord& site) {
   std::string line;
   for (const SiteKey& key : kSiteKeys) {
-    if (key.text && (site.*key.text).empty()) continue;
-    const std::string value = key.text ? OneLineValue(key, site.*key.text) : (site.*key.flag ? "1" : "0");
-    line.append(key.key).append(value).append(";");
+    if (const std::optional<std::string> value = PairValue(key, site)) line.append(key.key).append(*value).append(";");
   }
   return line;
 }

@@ -6,6 +6,14 @@
 // is cut at it.
 //   Name=Mirror;Server=192.0.2.10;Port=21;User=anonymous;Anonymous=1;SavePassword=1;Pasv=0;Answer=0957681;AnswerName=Default;CheckPSW=1;
 //
+// Two pairs came later and stand after all others, each written only when it is not at its
+// default: "Listing=auto;" for a site whose listings are read automatically, and
+// "Charset=<id>;" for a character set other than the automatic one (ids in
+// platform/TextCodec.h). A line without "Listing=" keeps its Answer format; an unknown
+// value of either reads as the default. Neither key nor value holds an older key, so older
+// copies of the program, which look for each key anywhere in the line, read such a line as
+// before (an automatic site in its Answer format).
+//
 // Reading starts from NewSiteRecord, so a missing key keeps its default, and looks for a key
 // only where a pair starts (the start of the line or right after a ";"); the first pair of a
 // key counts. A key is therefore never found inside another ("Password=" inside

@@ -19,6 +19,7 @@ SiteRecord NewSiteRecord(const ProgramOptions& options) {
   site.Answer = kDefaultAnswerCode;
   site.AnswerName = kDefaultAnswerName;
   site.CheckPSW = true;
+  site.AutoListing = true;
   FitSiteWidths(site);
   return site;
 }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/TextCodec.h"
 #include "settings/options.h"
 
 inline constexpr const char* kDefaultAnswerCode = "0957681";
@@ -32,6 +33,11 @@ struct SiteRecord {
   std::string Answer;  // listing format code, 7 characters
   std::string AnswerName;  // host type chosen in the site manager
   bool CheckPSW = false;  // the site manager masks the password
+  // The two choices below came after the fields above; a site stored before them reads
+  // with AutoListing off, so it keeps the format of its Answer code.
+  bool AutoListing = false;  // tell the listing's lines apart by themselves (MLSD when the
+                             // server offers it) instead of reading them in Answer's format
+  platform::CharacterSet Charset = platform::CharacterSet::Automatic;  // of the server's names
 
   bool operator==(const SiteRecord&) const = default;
 };
@@ -50,7 +56,8 @@ inline constexpr std::size_t Answer = 7;
 inline constexpr std::size_t AnswerName = 255;
 }  // namespace SiteWidth
 
-// A new site: user "anonymous", port "21", the standard listing format, the stored password
+// A new site: user "anonymous", port "21", automatic listings (and the standard format's
+// code for older copies of the program), the automatic character set, the stored password
 // used and masked, and the options' anonymous e-mail address when that switch is on.
 SiteRecord NewSiteRecord(const ProgramOptions& options);
 

@@ -27,12 +27,21 @@ using dialogtest::ReplaceText;
 const char* const kTwoHostTypes = "\"Default\",0957681\r\n\"Office\",2946581\r\n";
 const char* const kThreeHostTypes = "\"Default\",0957681\r\n\"A\",2111111\r\n\"B\",2222222\r\n";
 
+// A site whose listings are read in the format of its Answer code.
 SiteRecord Site(const std::string& answer, const std::string& answerName) {
   SiteRecord site = NewSiteRecord(ProgramOptions{});
   site.Name = "Work";
   site.Server = "ftp.example.org";
   site.Answer = answer;
   site.AnswerName = answerName;
+  site.AutoListing = false;
+  return site;
+}
+
+SiteRecord AutomaticSite(const std::string& answer, platform::CharacterSet charset = platform::CharacterSet::Automatic) {
+  SiteRecord site = Site(answer, "");
+  site.AutoListing = true;
+  site.Charset = charset;
   return site;
 }
 
@@ -69,7 +78,7 @@ TEST(SiteManager, OpeningShowsTheListingFormat) {
   struct Row {
     const char* name;
     const char* hostTypesFile;  // nullptr: no Answer.txt
-    std::string answer, answerName;
+    SiteRecord site;
     const char* format;  // the checked radio button
     bool customShown;
     const char* hostType;  // the combo's text, "" for none
@@ -78,25 +87,29 @@ TEST(SiteManager, OpeningShowsTheListingFormat) {
   };
   const char* const oddFirst = "\"Default\",0111111\r\n\"Office\",2946581\r\n";
   const Row rows[] = {
-      {"standard format, no host type", kTwoHostTypes, "0957681", "Default", "rbDefault", false, "", "957681", false},
-      {"text format", kTwoHostTypes, "1946581", "", "rbText", false, "", "946581", false},
-      {"Microsoft format", kTwoHostTypes, "3957681", "", "rbMFTP", false, "", "957681", false},
-      {"an unknown digit is the standard format", kTwoHostTypes, "7123456", "", "rbDefault", false, "", "123456", false},
-      {"an Answer of another length is the standard code", kTwoHostTypes, "21", "Office", "rbDefault", false, "",
+      {"standard format, no host type", kTwoHostTypes, Site("0957681", "Default"), "rbDefault", false, "", "957681", false},
+      {"text format", kTwoHostTypes, Site("1946581", ""), "rbText", false, "", "946581", false},
+      {"Microsoft format", kTwoHostTypes, Site("3957681", ""), "rbMFTP", false, "", "957681", false},
+      {"an unknown digit is the standard format", kTwoHostTypes, Site("7123456", ""), "rbDefault", false, "", "123456", false},
+      {"an Answer of another length is the standard code", kTwoHostTypes, Site("21", "Office"), "rbDefault", false, "",
        "957681", false},
-      {"custom with a stored host type shows its code", kTwoHostTypes, "2111111", "Office", "rbCustom", true, "Office",
+      {"custom with a stored host type shows its code", kTwoHostTypes, Site("2111111", "Office"), "rbCustom", true, "Office",
        "946581", true},
-      {"custom with an unknown host type: the first one, columns 9,5,7,6,8,1", oddFirst, "2946581", "Gone", "rbCustom",
+      {"custom with an unknown host type: the first one, columns 9,5,7,6,8,1", oddFirst, Site("2946581", "Gone"), "rbCustom",
        true, "Default", "957681", false},
-      {"custom with the first host type keeps it fixed", kTwoHostTypes, "2957681", "Default", "rbCustom", true,
+      {"custom with the first host type keeps it fixed", kTwoHostTypes, Site("2957681", "Default"), "rbCustom", true,
        "Default", "957681", false},
-      {"no Answer.txt: the single host type Default", nullptr, "2946581", "Office", "rbCustom", true, "Default",
+      {"no Answer.txt: the single host type Default", nullptr, Site("2946581", "Office"), "rbCustom", true, "Default",
        "957681", false},
+      {"automatic, no host type, the code's columns", kTwoHostTypes, AutomaticSite("0946581"), "rbAuto", false, "",
+       "946581", false},
+      {"automatic whatever the code's format", kTwoHostTypes, AutomaticSite("2946581"), "rbAuto", false, "", "946581",
+       false},
   };
   for (const Row& row : rows) {
     ScratchDir dir;
     if (row.hostTypesFile) dir.Write("Answer.txt", row.hostTypesFile);
-    TFFtpBase dialog(nullptr, Site(row.answer, row.answerName), dir.Path());
+    TFFtpBase dialog(nullptr, row.site, dir.Path());
     dialog.show();
     EXPECT_TRUE(Find<QRadioButton>(dialog, row.format)->isChecked()) << row.name;
     EXPECT_EQ(HostTypes(dialog)->isVisible(), row.customShown) << row.name;
@@ -124,6 +137,9 @@ TEST(SiteManager, ControlsFollowTheirSwitches) {
   EXPECT_TRUE(HostTypes(dialog)->isVisible());
   Press(dialog, "rbText");
   EXPECT_FALSE(HostTypes(dialog)->isVisible());
+  Press(dialog, "rbCustom");
+  Press(dialog, "rbAuto");
+  EXPECT_FALSE(HostTypes(dialog)->isVisible());
 }
 
 // What EditSite gives back, seen through the site's line in the site list.
@@ -134,6 +150,7 @@ TEST(SiteManager, SaveAndCancel) {
     std::function<void(TFFtpBase&)> act;  // must end the dialog
     bool saved;
     std::vector<std::string> pairs;  // expected in the site's line
+    const char* absent{};            // a key the line must not hold
   };
   const Row rows[] = {
       {"texts are trimmed, the remote directory gets its /, comment lines are joined with `", Site("0957681", ""),
@@ -167,6 +184,31 @@ TEST(SiteManager, SaveAndCancel) {
          Press(d, "SaveButton");
        },
        true, {"Password=pw;User=ivan;", "Anonymous=1;"}},
+      {"automatic keeps the shown columns and host type behind the standard digit", Site("2946581", "Office"),
+       [](TFFtpBase& d) {
+         Press(d, "rbAuto");
+         Press(d, "SaveButton");
+       },
+       true, {"Answer=0946581;AnswerName=Office;CheckPSW=1;Listing=auto;"}},
+      {"another format ends automatic listings", AutomaticSite("0957681"),
+       [](TFFtpBase& d) {
+         Press(d, "rbMFTP");
+         Press(d, "SaveButton");
+       },
+       true, {"Answer=3957681;"}, "Listing="},
+      {"the chosen character set is saved by its id", AutomaticSite("0957681"),
+       [](TFFtpBase& d) {
+         auto* charset = Find<QComboBox>(d, "cbCharset");
+         charset->setCurrentIndex(charset->findText("KOI8-R"));
+         Press(d, "SaveButton");
+       },
+       true, {"Listing=auto;Charset=koi8-r;"}},
+      {"a stored character set is shown and kept", AutomaticSite("0957681", platform::CharacterSet::Cp866),
+       [](TFFtpBase& d) {
+         EXPECT_EQ(Find<QComboBox>(d, "cbCharset")->currentText().toStdString(), "CP866 (DOS)");
+         Press(d, "SaveButton");
+       },
+       true, {"Charset=cp866;"}},
       {"Отмена leaves the site alone", Site("0957681", ""),
        [](TFFtpBase& d) {
          Edit(d, "NameEdt", "Changed");
@@ -182,6 +224,9 @@ TEST(SiteManager, SaveAndCancel) {
     EXPECT_EQ(dialogs::EditSite(nullptr, site, dir.Path()), row.saved) << row.name;
     const std::string line = FormatSiteLine(site);
     for (const std::string& pair : row.pairs) EXPECT_NE(line.find(pair), std::string::npos) << row.name << ": " << line;
+    if (row.absent) {
+      EXPECT_EQ(line.find(row.absent), std::string::npos) << row.name << ": " << line;
+    }
   }
 }
 

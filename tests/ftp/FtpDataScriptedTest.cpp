@@ -1,5 +1,6 @@
 // Data connections against a scripted server: the order of the final reply and the data
-// close, statistics, PORT and PASV forms, progress abort and the failure paths.
+// close, statistics, PORT and PASV forms, who may connect, the local file, progress abort and
+// the failure paths.
 #include <gtest/gtest.h>
 #include <sys/file.h>
 
@@ -33,11 +34,11 @@ class FtpDataScripted : public ::testing::Test {
  protected:
   // Connects the engine to a server playing `script` after its greeting.
   void Open(Script script, bool passive = true) {
+    probe.ftp.Abort();  // from the row before
     server_ = std::make_unique<ScriptedFtpServer>(Script().Send("220 Ready\r\n").Then(std::move(script)));
     probe.Target(server_->Port());
     probe.ftp.SetPassive(passive);
-    probe.ftp.OpenAsync();
-    ASSERT_TRUE(probe.WaitDone());
+    ASSERT_EQ(probe.Run([&] { probe.ftp.OpenAsync(); }), (Completion{ftpOpenAsync, 0}));
   }
 
   Completion Run(const std::function<void()>& start) {
@@ -78,84 +79,200 @@ class FtpDataScripted : public ::testing::Test {
   std::unique_ptr<ScriptedFtpServer> server_;
 };
 
-TEST_F(FtpDataScripted, ListingEndsOnceWhenTheDataCloseComesFirst) {
-  Open(Script().Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, kListing).Pause(100ms).Send("226 Done\r\n"));
-  EXPECT_EQ(List(), (Completion{ftpDirAsync, 0})) << probe.Transcript();
-  EXPECT_EQ(ReadAll(listing_), kListing) << "the listing is stored byte for byte";
-  EXPECT_EQ(StatisticsLines().size(), 1u) << probe.Transcript();
-}
-
-TEST_F(FtpDataScripted, ListingEndsOnceWhenTheReplyComesFirst) {
-  Open(Script().Reply(data.PasvReply()).Reply("150 Here\r\n226 Done\r\n").Pause(100ms).SendData(data, kListing));
-  EXPECT_EQ(List(), (Completion{ftpDirAsync, 0})) << probe.Transcript();
-  EXPECT_EQ(ReadAll(listing_), kListing);
-  EXPECT_EQ(StatisticsLines().size(), 1u) << probe.Transcript();
-}
-
-TEST_F(FtpDataScripted, EmptyTransferStatistics) {
-  Open(Script().Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, "").Send("226 Done\r\n"));
-  EXPECT_EQ(List(), (Completion{ftpDirAsync, 0}));
-  ASSERT_EQ(StatisticsLines().size(), 1u);
-  EXPECT_EQ(StatisticsLines()[0], "! 0 bytes received/sent in 0 seconds");
-}
-
-TEST_F(FtpDataScripted, StatisticsOfATransferThatTookTime) {
-  Open(Script()
-           .Reply(data.PasvReply())
-           .Reply("150 Here\r\n")
-           .SendData(data, std::string(40000, 'x'))
-           .Pause(300ms)
-           .Send("226 Done\r\n"));
-  EXPECT_EQ(List(), (Completion{ftpDirAsync, 0}));
-  ASSERT_EQ(StatisticsLines().size(), 1u);
-  EXPECT_TRUE(std::regex_match(StatisticsLines()[0],
-                               std::regex(R"(! 40000 bytes received/sent in 0 seconds \(\d+000 Bytes/sec\))")))
-      << StatisticsLines()[0] << ": at 32 KiB and more the division comes first";
-}
-
-TEST_F(FtpDataScripted, ListCommandWithAndWithoutArgument) {
-  Open(Script()
-           .Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, kListing).Send("226 Done\r\n")
-           .Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, kListing).Send("226 Done\r\n"));
-  EXPECT_EQ(List(), (Completion{ftpDirAsync, 0}));
-  EXPECT_EQ(List("-la sub"), (Completion{ftpDirAsync, 0}));
-  EXPECT_EQ(Server().Commands(), (std::vector<std::string>{"PASV", "LIST", "PASV", "LIST -la sub"}));
-}
-
-TEST_F(FtpDataScripted, PassiveReplyNamingAnotherHostStillUsesTheControlAddress) {
+// A listing ends once, with one statistics line, stored byte for byte, however the final
+// reply, the data and the data connection's close are ordered.
+TEST_F(FtpDataScripted, Listings) {
+  DataPort active(DataPort::Mode::Active);
   const std::string elsewhere = "227 Entering Passive Mode (10,9,8,7," + std::to_string(data.Port() >> 8) + "," +
                                 std::to_string(data.Port() & 0xFF) + ")\r\n";
-  Open(Script().Reply(elsewhere).Reply("150 Here\r\n").SendData(data, kListing).Send("226 Done\r\n"));
-  EXPECT_EQ(List(), (Completion{ftpDirAsync, 0})) << probe.Transcript();
+  struct Row {
+    const char* name;
+    Script script;
+    bool passive;
+    std::string argument;
+    std::string sent;
+    std::string commands;    // regular expression over the commands, joined by "; "
+    std::string statistics;  // regular expression
+  };
+  const std::string sent = "! " + std::to_string(kListing.size()) + R"( bytes received/sent in 0 seconds( \(\d+ Bytes/sec\))?)";
+  const Row rows[] = {
+      {"226 after the data close",
+       Script().Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, kListing).Pause(100ms).Send("226 Done\r\n"),
+       true, "", kListing, "PASV; LIST", sent},
+      {"226 before the data close",
+       Script().Reply(data.PasvReply()).Reply("150 Here\r\n226 Done\r\n").Pause(100ms).SendData(data, kListing), true,
+       "", kListing, "PASV; LIST", sent},
+      {"with an argument",
+       Script().Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, kListing).Send("226 Done\r\n"), true,
+       "-la sub", kListing, "PASV; LIST -la sub", sent},
+      {"empty: no rate", Script().Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, "").Send("226 Done\r\n"),
+       true, "", "", "PASV; LIST", "! 0 bytes received/sent in 0 seconds"},
+      {"40000 bytes in 300 ms: from 32 KiB on, the division comes first",
+       Script().Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, std::string(40000, 'x')).Pause(300ms).Send(
+           "226 Done\r\n"),
+       true, "", std::string(40000, 'x'), "PASV; LIST", R"(! 40000 bytes received/sent in 0 seconds \(\d+000 Bytes/sec\))"},
+      {"a PASV reply naming another host: the control connection's address is used",
+       Script().Reply(elsewhere).Reply("150 Here\r\n").SendData(data, kListing).Send("226 Done\r\n"), true, "", kListing,
+       "PASV; LIST", sent},
+      {"active mode to 127.0.0.1 names the loopback address",
+       Script().Reply("200 PORT ok\r\n").Reply("150 Here\r\n").SendData(active, kListing).Send("226 Done\r\n"), false,
+       "", kListing, R"(PORT 127,0,0,1,\d+,\d+; LIST)", sent},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Open(row.script, row.passive);
+    EXPECT_EQ(List(row.argument), (Completion{ftpDirAsync, 0})) << probe.Transcript();
+    EXPECT_TRUE(ReadAll(listing_) == row.sent);
+    std::string commands;
+    for (const auto& c : Server().Commands()) commands += (commands.empty() ? "" : "; ") + c;
+    EXPECT_TRUE(std::regex_match(commands, std::regex(row.commands))) << commands;
+    const auto statistics = StatisticsLines();
+    ASSERT_EQ(statistics.size(), 1u) << probe.Transcript();
+    EXPECT_TRUE(std::regex_match(statistics[0], std::regex(row.statistics))) << statistics[0];
+    probe.log.clear();
+  }
+}
+
+TEST_F(FtpDataScripted, PassiveReplyWithoutAPortFailsTheStep) {
+  const std::string replies[] = {"227 Entering Passive Mode", "227 Entering Passive Mode (127,0,0,1,256,1)",
+                                 "227 Entering Passive Mode (127,0,0,1,99999999999999999999,7)"};
+  Open(Script().Reply(replies[0] + "\r\n").Reply(replies[1] + "\r\n").Reply(replies[2] + "\r\n"));
+  for (const std::string& reply : replies) {
+    SCOPED_TRACE(reply);
+    const size_t descriptors = OpenDescriptors();
+    EXPECT_EQ(List(), (Completion{ftpDirAsync, 550}));
+    EXPECT_EQ(OpenDescriptors(), descriptors) << "the local file was left open";
+    EXPECT_EQ(probe.ftp.LastResponse(), "550 FtpException: Invalid passive reply: " + reply);
+    EXPECT_EQ(probe.ftp.State(), ftpReady);
+  }
+}
+
+// In active mode a third host that calls before the server is hung up on; the transfer
+// takes place with the server.
+TEST_F(FtpDataScripted, ActiveModeTakesTheDataConnectionOnlyFromTheServer) {
+  DataPort active(DataPort::Mode::Active);
+  const std::string upload = "uploaded bytes";
+  const auto file = dir.Path() / "up.bin";
+  std::ofstream(file, std::ios::binary) << upload;
+  Open(Script()
+           .Reply("200 PORT ok\r\n").Receive().Pause(300ms)
+           .Send("150 Here\r\n").SendData(active, kListing).Send("226 Done\r\n")
+           .Reply("200 PORT ok\r\n").Receive().Pause(300ms)
+           .Send("150 Go on\r\n").ReceiveData(active).Send("226 Stored\r\n"),
+       /*passive=*/false);
+  struct Row {
+    const char* name;
+    std::function<void()> start;
+  };
+  const Row rows[] = {
+      {"download", [&] { probe.ftp.SetLocalFileName(listing_.string()); probe.ftp.DirAsync(); }},
+      {"upload", [&] { probe.ftp.SetHostFileName("up.bin"); probe.ftp.SetLocalFileName(file.string()); probe.ftp.PutAsync(); }},
+  };
+  for (size_t i = 0; i < std::size(rows); ++i) {
+    SCOPED_TRACE(rows[i].name);
+    const size_t before = probe.completions.size();
+    rows[i].start();
+    ASSERT_TRUE(Server().WaitForCommands(2 * i + 2));
+    unsigned h1, h2, h3, h4, p1, p2;
+    ASSERT_EQ(std::sscanf(Server().Commands()[2 * i].c_str(), "PORT %u,%u,%u,%u,%u,%u", &h1, &h2, &h3, &h4, &p1, &p2), 6);
+    testsupport::LoopbackSocket intruder =
+        testsupport::LoopbackSocket::Connect(static_cast<uint16_t>(p1 << 8 | p2), 2s, "127.0.0.2");
+    ASSERT_TRUE(intruder.Valid());
+    intruder.SendAll("injected\r\n");
+    ASSERT_TRUE(probe.WaitDone(before + 1));
+    EXPECT_EQ(probe.completions.back().error, 0) << probe.Transcript();
+    EXPECT_EQ(intruder.ReceiveSome(1s), "") << "the intruder got data";
+    EXPECT_TRUE(intruder.Closed());
+    EXPECT_NE(std::find(probe.log.begin(), probe.log.end(), "! Data connection from 127.0.0.2 refused"),
+              probe.log.end());
+  }
   EXPECT_EQ(ReadAll(listing_), kListing);
+  EXPECT_EQ(active.Received(), upload);
+  EXPECT_TRUE(Server().Problems().empty());
 }
 
-TEST_F(FtpDataScripted, PassiveReplyWithoutNumbersFailsTheStep) {
-  Open(Script().Reply("227 Entering Passive Mode\r\n"));
-  EXPECT_EQ(List(), (Completion{ftpDirAsync, 550}));
-  EXPECT_EQ(probe.ftp.LastResponse(), "550 FtpException: Invalid passive reply: 227 Entering Passive Mode");
-  EXPECT_EQ(probe.ftp.State(), ftpReady);
-}
-
-TEST_F(FtpDataScripted, PassiveConnectRefused) {
+// Every failure ends the request once, with its code and a text that names it, and leaves
+// no descriptor open where no data connection was made.
+TEST_F(FtpDataScripted, Failures) {
   uint16_t closedPort = 0;
   {
     DataPort gone;
     closedPort = gone.Port();
   }
-  Open(Script().Reply("227 Entering Passive Mode (" + testsupport::LoopbackHostPort(closedPort) + ")\r\n"));
-  EXPECT_EQ(List(), (Completion{ftpDirAsync, 550}));
-  EXPECT_EQ(probe.ftp.ErrorMessage(), "Unable to establish data connection, error #10061");
-}
-
-TEST_F(FtpDataScripted, ActiveModeToLoopbackSendsTheLoopbackPort) {
-  DataPort active(DataPort::Mode::Active);
-  Open(Script().Reply("200 PORT ok\r\n").Reply("150 Here\r\n").SendData(active, kListing).Send("226 Done\r\n"),
-       /*passive=*/false);
-  EXPECT_EQ(List(), (Completion{ftpDirAsync, 0})) << probe.Transcript();
-  ASSERT_FALSE(Server().Commands().empty());
-  EXPECT_TRUE(std::regex_match(Server().Commands()[0], std::regex(R"(PORT 127,0,0,1,\d+,\d+)"))) << Server().Commands()[0];
-  EXPECT_EQ(ReadAll(listing_), kListing);
+  const auto locked = dir.Path() / "locked.bin";
+  ftptest::WritePatternFile(locked, 100);
+  const int holder = ::open(locked.c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+  const std::string impossible = (dir.Path() / "no-such-dir" / "file").string();
+  const auto get = [&](const std::string& local) {
+    return [&, local](TFtpClient& f) {
+      f.SetHostFileName("file");
+      f.SetLocalFileName(local);
+      f.GetAsync();
+    };
+  };
+  const auto put = [&](const std::string& local) {
+    return [&, local](TFtpClient& f) {
+      f.SetHostFileName("up.bin");
+      f.SetLocalFileName(local);
+      f.PutAsync();
+    };
+  };
+  struct Row {
+    const char* name;
+    Script script;
+    std::function<void(TFtpClient&)> start;
+    Completion done;
+    std::string errorMessage;
+    std::string logLine;   // a line the log must hold, when not empty
+    std::string commands;  // what the server got, joined by "; "
+    bool countDescriptors;
+  };
+  const Row rows[] = {
+      {"final reply 451", Script().Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, kListing).Send("451 Local error\r\n"),
+       get(listing_.string()), {ftpGetAsync, 451}, "451 Local error", "! RETR/LIST/NLST Failed", "PASV; RETR file", false},
+      {"data connection reset, final reply 226",
+       Script().Reply(data.PasvReply()).Reply("150 Here\r\n").Pause(200ms).SendDataAndReset(data, kListing).Pause(100ms).Send(
+           "226 Done\r\n"),
+       get(listing_.string()), {ftpGetAsync, 10054}, "Data connection closed with error #10054", "< 226 Done",
+       "PASV; RETR file", false},
+      {"passive connect refused",
+       Script().Reply("227 Entering Passive Mode (" + testsupport::LoopbackHostPort(closedPort) + ")\r\n"),
+       get(listing_.string()), {ftpGetAsync, 550}, "Unable to establish data connection, error #10061", "", "PASV; RETR file",
+       true},
+      {"download into an impossible path", Script().Reply(data.PasvReply()), get(impossible), {ftpGetAsync, 550},
+       "Unable to open local file " + impossible, "", "PASV", true},
+      {"upload of a locked file", Script().Reply(data.PasvReply()), put(locked.string()), {ftpPutAsync, 426},
+       "426 Unable to open local file " + locked.string(), "! 426 Unable to open local file " + locked.string(), "PASV",
+       true},
+      {"upload cancelled by the application", Script().Reply(data.PasvReply()),
+       [&](TFtpClient& f) {
+         f.OnReadyToTransmit = [](TCustomFtpCli*, bool& cancel) { cancel = true; };
+         put(locked.string())(f);
+       },
+       {ftpPutAsync, 426}, "426 Transmit cancelled by application", "! 426 Transmit cancelled by application", "PASV",
+       true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Open(row.script);
+    const size_t descriptors = OpenDescriptors();
+    EXPECT_EQ(Run([&] { row.start(probe.ftp); }), row.done) << probe.Transcript();
+    EXPECT_EQ(probe.ftp.ErrorMessage(), row.errorMessage);
+    if (!row.logLine.empty()) {
+      EXPECT_NE(std::find(probe.log.begin(), probe.log.end(), row.logLine), probe.log.end()) << probe.Transcript();
+    }
+    ASSERT_TRUE(Server().WaitForCommands(1));
+    PumpFor(50ms);
+    std::string commands;
+    for (const auto& c : Server().Commands()) commands += (commands.empty() ? "" : "; ") + c;
+    EXPECT_EQ(commands, row.commands);
+    EXPECT_EQ(probe.ftp.DataSocket().State(), wsClosed);
+    if (row.countDescriptors) {
+      EXPECT_EQ(OpenDescriptors(), descriptors);
+    }
+  }
+  ::close(holder);
 }
 
 TEST_F(FtpDataScripted, ProgressAbortEndsWithTheServersReply) {
@@ -171,31 +288,40 @@ TEST_F(FtpDataScripted, ProgressAbortEndsWithTheServersReply) {
   EXPECT_NE(std::find(probe.log.begin(), probe.log.end(), "! Abort requested"), probe.log.end());
 }
 
-TEST_F(FtpDataScripted, RefusedRetrievalFailsWithTheReplyCode) {
-  Open(Script().Reply(data.PasvReply()).Reply("550 No such file\r\n"));
-  probe.ftp.SetHostFileName("missing");
-  probe.ftp.SetLocalFileName((dir.Path() / "missing").string());
-  EXPECT_EQ(Run([&] { probe.ftp.GetAsync(); }), (Completion{ftpGetAsync, 550}));
+// The user's file is emptied only once the server agreed to send, whatever order the 150, the
+// data and the data connection's close come in.
+TEST_F(FtpDataScripted, ADownloadReplacesTheLocalFileOnlyWhenTheServerSends) {
+  struct Row {
+    const char* name;
+    Script script;  // after PASV
+    Completion done;
+    std::string file;
+  };
+  const Row rows[] = {
+      {"sent: the whole file is replaced", Script().Reply("150 Here\r\n").SendData(data, "new").Send("226 Done\r\n"),
+       {ftpGetAsync, 0}, "new"},
+      {"data before the 150 is kept",
+       Script().Receive().SendData(data, "early").Pause(200ms).Send("150 Here\r\n226 Done\r\n"), {ftpGetAsync, 0},
+       "early"},
+      {"empty, closed before the 150", Script().Receive().SendData(data, "").Pause(200ms).Send("150 Here\r\n226 Done\r\n"),
+       {ftpGetAsync, 0}, ""},
+      // Last: the data connection it opened stays in the data port's backlog.
+      {"refused: the old file stays", Script().Reply("550 No such file\r\n"), {ftpGetAsync, 550}, "old contents, long"},
+  };
+  Script script;
+  for (const Row& row : rows) script.Reply(data.PasvReply()).Then(row.script);
+  Open(std::move(script));
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const auto local = dir.Path() / "precious.txt";
+    std::ofstream(local, std::ios::binary) << "old contents, long";
+    probe.ftp.SetHostFileName("precious.txt");
+    probe.ftp.SetLocalFileName(local.string());
+    EXPECT_EQ(Run([&] { probe.ftp.GetAsync(); }), row.done) << probe.Transcript();
+    EXPECT_EQ(ReadAll(local), row.file);
+  }
   EXPECT_EQ(probe.ftp.ErrorMessage(), "550 No such file");
-}
-
-TEST_F(FtpDataScripted, FailedFinalReplyIsLoggedAndReported) {
-  Open(Script().Reply(data.PasvReply()).Reply("150 Here\r\n").SendData(data, kListing).Send("451 Local error\r\n"));
-  EXPECT_EQ(List(), (Completion{ftpDirAsync, 451}));
-  EXPECT_NE(std::find(probe.log.begin(), probe.log.end(), "! RETR/LIST/NLST Failed"), probe.log.end());
-  EXPECT_EQ(probe.ftp.ErrorMessage(), "451 Local error");
-}
-
-TEST_F(FtpDataScripted, DownloadIntoAnImpossiblePathLeavesNothingOpen) {
-  Open(Script().Reply(data.PasvReply()));
-  const size_t descriptorsBefore = OpenDescriptors();
-  const std::string target = (dir.Path() / "no-such-dir" / "file").string();
-  probe.ftp.SetHostFileName("file");
-  probe.ftp.SetLocalFileName(target);
-  EXPECT_EQ(Run([&] { probe.ftp.GetAsync(); }), (Completion{ftpGetAsync, 550}));
-  EXPECT_EQ(probe.ftp.LastResponse(), "Unable to open local file " + target);
-  EXPECT_EQ(probe.ftp.DataSocket().State(), wsClosed);
-  EXPECT_EQ(OpenDescriptors(), descriptorsBefore);
+  EXPECT_TRUE(Server().Problems().empty());
 }
 
 TEST_F(FtpDataScripted, ResumeBeyondFourGigabytes) {
@@ -224,34 +350,6 @@ TEST_F(FtpDataScripted, ResumeBeyondFourGigabytes) {
   std::string tail(4, '\0');
   in.read(tail.data(), 4);
   EXPECT_EQ(tail, "tail");
-}
-
-TEST_F(FtpDataScripted, LockedUploadFileSendsNothing) {
-  const auto file = dir.Path() / "locked.bin";
-  ftptest::WritePatternFile(file, 100);
-  const int holder = ::open(file.c_str(), O_RDONLY);
-  ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
-  Open(Script().Reply(data.PasvReply()));
-  const size_t descriptorsBefore = OpenDescriptors();
-  probe.ftp.SetHostFileName("up.bin");
-  probe.ftp.SetLocalFileName(file.string());
-  EXPECT_EQ(Run([&] { probe.ftp.PutAsync(); }), (Completion{ftpPutAsync, 426}));
-  EXPECT_EQ(probe.ftp.ErrorMessage(), "426 Unable to open local file " + file.string());
-  EXPECT_NE(std::find(probe.log.begin(), probe.log.end(), "! 426 Unable to open local file " + file.string()),
-            probe.log.end());
-  EXPECT_EQ(Server().Commands(), std::vector<std::string>{"PASV"}) << "no STOR for a file that cannot be read";
-  EXPECT_EQ(probe.ftp.DataSocket().State(), wsClosed);
-  EXPECT_EQ(OpenDescriptors(), descriptorsBefore);
-  ::close(holder);
-}
-
-TEST_F(FtpDataScripted, UploadCancelledByTheApplication) {
-  Open(Script().Reply(data.PasvReply()));
-  probe.ftp.OnReadyToTransmit = [](TCustomFtpCli*, bool& cancel) { cancel = true; };
-  probe.ftp.SetHostFileName("up.bin");
-  probe.ftp.SetLocalFileName("/nonexistent");
-  EXPECT_EQ(Run([&] { probe.ftp.PutAsync(); }), (Completion{ftpPutAsync, 426}));
-  EXPECT_EQ(probe.ftp.ErrorMessage(), "426 Transmit cancelled by application");
 }
 
 }  // namespace

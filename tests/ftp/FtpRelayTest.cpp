@@ -86,6 +86,14 @@ class ThroughRelay : public testsupport::RelaySuite<Relay, testsupport::VsftpdPe
     fs::remove(Server().Root() / name);
   }
 
+  void WrongPasswordIsRefused() {
+    UseSocks(ftpSocks5, true);
+    probe.ftp.SetSocksPassword("not-the-password");
+    EXPECT_EQ(probe.Run([&] { probe.ftp.ConnectAsync(); }), (Completion{ftpConnectAsync, 20015}));
+    EXPECT_EQ(probe.ftp.LastResponse(), "500 socks authentication failed (Winsock error #20015)");
+    EXPECT_EQ(probe.ftp.ErrorMessage(), probe.ftp.LastResponse());
+  }
+
   static std::string RelayName() { return Relay::kName; }
 
   EngineProbe probe;
@@ -114,13 +122,7 @@ TEST_F(DanteSocksLogin, Socks5WithUserNameAndPassword) {
   FullSession([&] { WriteSocksSettings(); });
 }
 
-TEST_F(DanteSocksLogin, WrongPasswordIsTheRelaysRefusal) {
-  UseSocks(ftpSocks5, true);
-  probe.ftp.SetSocksPassword("not-the-password");
-  EXPECT_EQ(probe.Run([&] { probe.ftp.ConnectAsync(); }), (Completion{ftpConnectAsync, 20015}));
-  EXPECT_EQ(probe.ftp.LastResponse(), "500 socks authentication failed (Winsock error #20015)");
-  EXPECT_EQ(probe.ftp.ErrorMessage(), probe.ftp.LastResponse());
-}
+TEST_F(DanteSocksLogin, WrongPasswordIsTheRelaysRefusal) { WrongPasswordIsRefused(); }
 
 TEST_F(MicrosocksSocks, Socks5) {
   UseSocks(ftpSocks5, false);
@@ -131,6 +133,8 @@ TEST_F(MicrosocksSocksLogin, Socks5WithUserNameAndPassword) {
   UseSocks(ftpSocks5, true);
   FullSession([&] { WriteSocksSettings(); });
 }
+
+TEST_F(MicrosocksSocksLogin, WrongPasswordIsTheRelaysRefusal) { WrongPasswordIsRefused(); }
 
 TEST_F(SshSocks, Socks4A) {
   UseSocks(ftpSocks4A, false);

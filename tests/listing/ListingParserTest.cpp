@@ -70,5 +70,46 @@ const ParseCase kOtherFormatCases[] = {
 };
 INSTANTIATE_TEST_SUITE_P(OtherFormats, ParseListingLineTest, testing::ValuesIn(kOtherFormatCases), CaseName());
 
+// The automatic format reads a line as the format that fits it, or gives no entry.
+struct AutomaticCase {
+  std::string what;
+  std::string line;
+  const char* fits;  // the Answer code of the fitting format; nullptr: no format reads the line
+};
+
+class AutomaticFormatTest : public testing::TestWithParam<AutomaticCase> {};
+
+TEST_P(AutomaticFormatTest, ReadsTheLineAsTheFormatThatFitsIt) {
+  const AutomaticCase& c = GetParam();
+  const std::optional<RemoteEntry> expected =
+      c.fits ? ParseListingLine(c.line, ListingContext{c.fits, kStartup}) : std::nullopt;
+  EXPECT_EQ(ParseListingLine(c.line, ListingContext{kUnix, kStartup, ListingFormat::Automatic}), expected);
+}
+
+const char* const kMsDos = "3957681";
+
+// Every line of the tables above (the Text and Custom lines are Unix lines), and lines that
+// look almost like one of the two kinds. The real listings: RealListingTest.
+std::vector<AutomaticCase> AutomaticCases() {
+  std::vector<AutomaticCase> cases = {
+      {"unix, access control list mark", "drwxr-xr-x+ 2 ftp ftp 512 Jan 10 09:30 acl", kUnix},
+      {"unix, set-id and sticky letters", "drwsr-Sr-t 2 ftp ftp 512 Jan 10 09:30 odd", kUnix},
+      {"ms-dos, four-digit year and a 24-hour time", "01-05-2001  22:15      1234 evening.txt", kMsDos},
+      {"none, a permission text with a foreign letter", "-rwxr-xr-q 1 ftp ftp 12 Mar  5  1999 q.txt", nullptr},
+      {"none, a permission text of nine letters", "-rwxr-xr- 1 ftp ftp 12 Mar  5  1999 short.txt", nullptr},
+      {"none, an ms-dos line without a name", "01-05-01  10:15AM       <DIR>   ", nullptr},
+      {"none, an ms-dos date with slashes", "01/05/01  10:15AM       <DIR>  pub", nullptr},
+      {"none, an ms-dos time without minutes", "01-05-01  10AM       <DIR>  pub", nullptr},
+      {"none, a VMS line", "PUB.DIR;1  1/3  5-MAR-1999 10:00:00 [FTP] (RWED,RWED,RE,RE)", nullptr},
+      {"none, a machine listing line", "type=file;size=1;modify=20240102030405; a.txt", nullptr},
+  };
+  for (const ParseCase& c : kStandardCases) cases.push_back({std::string("standard table: ") + c.what, c.line, kUnix});
+  for (const ParseCase& c : kOtherFormatCases) {
+    cases.push_back({std::string("other formats table: ") + c.what, c.line, c.answer[0] == '3' ? kMsDos : kUnix});
+  }
+  return cases;
+}
+INSTANTIATE_TEST_SUITE_P(Lines, AutomaticFormatTest, testing::ValuesIn(AutomaticCases()), CaseName());
+
 }  // namespace
 }  // namespace listing

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 #include "listing/ListingFile.h"
@@ -35,6 +36,7 @@ const std::vector<RemoteEntry> kEntries = {
 struct ServerCase {
   const char* what;
   const char* file;
+  std::optional<ListingFormat> format{};  // unset: the Standard format of the Answer code
 };
 
 class RealListingTest : public testing::TestWithParam<ServerCase> {};
@@ -44,7 +46,8 @@ TEST_P(RealListingTest, GivesTheSameEntriesAsTheOtherServers) {
   const std::filesystem::path file = dir.Path() / "FTPDIR1.TXT";
   std::filesystem::copy_file(std::filesystem::path(LISTING_TEST_DATA_DIR) / GetParam().file, file);
   ListingCache cache;
-  TakeListingEntries(file, ListingContext{"0957681", kCaptureDay}, {}, [&cache](RemoteEntry e) { cache.Append(e); });
+  TakeListingEntries(file, ListingContext{"0957681", kCaptureDay, GetParam().format}, {},
+                     [&cache](RemoteEntry e) { cache.Append(e); });
   EXPECT_EQ(EntriesOf(cache), kEntries);
 }
 
@@ -53,6 +56,10 @@ const ServerCase kServers[] = {
     {"pure_ftpd", "pure-ftpd.list"},
     {"proftpd", "proftpd.list"},
     {"pyftpdlib", "pyftpdlib.list"},
+    {"vsftpd, automatic", "vsftpd.list", ListingFormat::Automatic},
+    {"pure_ftpd, automatic", "pure-ftpd.list", ListingFormat::Automatic},
+    {"proftpd, automatic", "proftpd.list", ListingFormat::Automatic},
+    {"pyftpdlib, automatic", "pyftpdlib.list", ListingFormat::Automatic},
 };
 INSTANTIATE_TEST_SUITE_P(Servers, RealListingTest, testing::ValuesIn(kServers), CaseName());
 

@@ -1,9 +1,10 @@
 // The socket component over real loopback connections: event order, the send queue,
 // closing, guards, lookups and the library's life.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <memory>
-#include <numeric>
 #include <string>
 #include <vector>
 
@@ -19,180 +20,208 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// A listening TWSocket on 127.0.0.1 that adopts the first incoming connection.
-class LoopbackServer {
+const auto ErrorOf = testsupport::ThrownText<ESocketException>;
+
+// A listening socket on 127.0.0.1 that adopts the first caller as `peer`, and a client whose
+// events are written down in order.
+class Loopback {
  public:
-  LoopbackServer() {
+  Loopback() {
     listener_.SetAddr("127.0.0.1");
     listener_.SetPort("0");
     listener_.OnSessionAvailable = [this](TCustomWSocket*, uint16_t) {
       peer = std::make_unique<TWSocket>();
-      if (OnPeer) OnPeer(*peer);
+      peer->OnDataAvailable = [this](TCustomWSocket* s, uint16_t) { peerReceived += s->ReceiveStr(); };
       peer->Dup(listener_.Accept());
     };
     listener_.Listen();
+    client.OnChangeState = [this](TCustomWSocket*, TSocketState o, TSocketState n) {
+      events.push_back(std::string(SocketStateName(o)) + ">" + SocketStateName(n));
+    };
+    client.OnSessionConnected = [this](TCustomWSocket*, uint16_t e) { events.push_back("connected " + std::to_string(e)); };
+    client.OnDataSent = [this](TCustomWSocket*, uint16_t e) { events.push_back("sent " + std::to_string(e)); };
+    client.OnDataAvailable = [this](TCustomWSocket* s, uint16_t) {
+      if (const std::string data = s->ReceiveStr(); !data.empty()) events.push_back("data " + data);
+    };
+    client.OnSessionClosed = [this](TCustomWSocket* s, uint16_t e) {
+      events.push_back("closed " + std::to_string(e) + " " + SocketStateName(s->State()));
+    };
   }
+
   std::string Port() { return listener_.GetBoundPort(); }
 
+  void Connect(const std::string& port) {
+    client.SetAddr("127.0.0.1");
+    client.SetPort(port);
+    client.Connect();
+  }
+  bool Connected() {
+    Connect(Port());
+    return PumpUntil([&] { return peer && peer->State() == wsConnected && client.State() == wsConnected; });
+  }
+  bool Seen(const std::string& event) const { return std::find(events.begin(), events.end(), event) != events.end(); }
+
+  TWSocket client;
   std::unique_ptr<TWSocket> peer;
-  std::function<void(TWSocket&)> OnPeer;
+  std::string peerReceived;
+  std::vector<std::string> events;
 
  private:
   TWSocket listener_;
 };
 
-std::string Pattern(size_t size) {
-  std::string s(size, '\0');
-  for (size_t i = 0; i < size; ++i) s[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
-  return s;
-}
-
-void ConnectTo(TWSocket& client, const std::string& port) {
-  client.SetAddr("127.0.0.1");
-  client.SetPort(port);
-  client.Connect();
-}
-
-TEST(WSocket, ConnectEventOrder) {
-  LoopbackServer server;
-  TWSocket client;
+struct OrderRow {
+  const char* name;
+  std::function<void(Loopback&)> play;  // returns once the scenario is complete
   std::vector<std::string> events;
-  client.OnChangeState = [&](TCustomWSocket*, TSocketState o, TSocketState n) {
-    events.push_back(std::string(SocketStateName(o)) + ">" + SocketStateName(n));
-  };
-  client.OnSessionConnected = [&](TCustomWSocket*, uint16_t e) { events.push_back("connected " + std::to_string(e)); };
-  client.OnDataSent = [&](TCustomWSocket*, uint16_t e) { events.push_back("sent " + std::to_string(e)); };
-  ConnectTo(client, server.Port());
-  EXPECT_EQ(events, (std::vector<std::string>{"wsClosed>wsOpened", "wsOpened>wsConnecting"}));
-  ASSERT_TRUE(PumpUntil([&] { return events.size() >= 5; }));
-  EXPECT_EQ(events[2], "wsConnecting>wsConnected");
-  EXPECT_EQ(events[3], "connected 0");
-  EXPECT_EQ(events[4], "sent 0");  // the write readiness right after connecting
-  PumpFor(50ms);
-  EXPECT_EQ(events.size(), 5u) << "write readiness must not repeat while nothing is sent";
-}
+};
 
-TEST(WSocket, RefusedConnectReportsThenCloses) {
-  std::string freePort;
-  {
-    LoopbackServer closed;
-    freePort = closed.Port();
+TEST(WSocket, EventOrder) {
+  const std::vector<std::string> connecting = {"wsClosed>wsOpened", "wsOpened>wsConnecting",
+                                               "wsConnecting>wsConnected", "connected 0", "sent 0"};
+  const auto after = [&](std::vector<std::string> more) {
+    more.insert(more.begin(), connecting.begin(), connecting.end());
+    return more;
+  };
+  const OrderRow rows[] = {
+      {"connect: one write readiness, not repeated", [](Loopback& l) { ASSERT_TRUE(l.Connected()); }, connecting},
+      {"refused connect: reported, then closed",
+       [](Loopback& l) {
+         std::string freePort;
+         {
+           Loopback closed;
+           freePort = closed.Port();
+         }
+         l.Connect(freePort);
+         ASSERT_TRUE(PumpUntil([&] { return l.client.State() == wsClosed; }));
+       },
+       {"wsClosed>wsOpened", "wsOpened>wsConnecting", "wsConnecting>wsConnected", "connected 10061",
+        "wsConnected>wsClosed", "closed 0 wsClosed"}},
+      {"peer close: the data first, then one close while still connected",
+       [](Loopback& l) {
+         ASSERT_TRUE(l.Connected());
+         PumpFor(20ms);
+         l.peer->SendStr("last words");
+         l.peer->OnDataSent = [](TCustomWSocket* s, uint16_t) { s->Close(); };
+         ASSERT_TRUE(PumpUntil([&] { return l.client.State() == wsClosed; }));
+       },
+       after({"data last words", "closed 0 wsConnected", "wsConnected>wsClosed"})},
+      {"peer close, the handler closing at the end: reported once",
+       [](Loopback& l) {
+         ASSERT_TRUE(l.Connected());
+         PumpFor(20ms);
+         l.client.OnDataAvailable = [](TCustomWSocket* s, uint16_t) {
+           char byte;
+           if (s->Receive(&byte, 1) == 0) s->Close();
+         };
+         l.peer->Close();
+         ASSERT_TRUE(PumpUntil([&] { return l.client.State() == wsClosed; }));
+       },
+       after({"wsConnected>wsClosed", "closed 0 wsClosed"})},
+      {"local close, twice: closed first, reported once",
+       [](Loopback& l) {
+         ASSERT_TRUE(l.Connected());
+         PumpFor(20ms);
+         l.client.Close();
+         l.client.Close();
+       },
+       after({"wsConnected>wsClosed", "closed 0 wsClosed"})},
+      {"send of nothing: one data-sent, from the loop",
+       [](Loopback& l) {
+         ASSERT_TRUE(l.Connected());
+         PumpFor(20ms);
+         EXPECT_EQ(l.client.Send("", 0), 0);
+         EXPECT_EQ(l.client.SendStr("abc"), 3);
+         EXPECT_EQ(l.events.size(), 5u) << "OnDataSent fired inside Send";
+         ASSERT_TRUE(PumpUntil([&] { return l.events.size() == 7; }));
+       },
+       after({"sent 0", "sent 0"})},
+  };
+  for (const OrderRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    Loopback l;
+    row.play(l);
+    PumpFor(50ms);
+    EXPECT_EQ(l.events, row.events);
   }
-  TWSocket client;
-  std::vector<std::string> events;
-  client.OnSessionConnected = [&](TCustomWSocket*, uint16_t e) { events.push_back("connected " + std::to_string(e)); };
-  client.OnSessionClosed = [&](TCustomWSocket* s, uint16_t e) {
-    events.push_back("closed " + std::to_string(e) + " " + SocketStateName(s->State()));
-  };
-  ConnectTo(client, freePort);
-  ASSERT_TRUE(PumpUntil([&] { return events.size() >= 2; }));
-  EXPECT_EQ(events, (std::vector<std::string>{"connected 10061", "closed 0 wsClosed"}));
-}
-
-TEST(WSocket, SendOfNothingStillReportsDataSentFromTheLoop) {
-  LoopbackServer server;
-  TWSocket client;
-  bool connected = false;
-  int dataSent = 0;
-  client.OnSessionConnected = [&](TCustomWSocket*, uint16_t) { connected = true; };
-  ConnectTo(client, server.Port());
-  ASSERT_TRUE(PumpUntil([&] { return connected; }));
-  PumpFor(20ms);
-  client.OnDataSent = [&](TCustomWSocket*, uint16_t) { ++dataSent; };
-  EXPECT_EQ(client.Send("", 0), 0);
-  EXPECT_EQ(client.SendStr("abc"), 3);
-  EXPECT_EQ(dataSent, 0) << "OnDataSent fired inside Send";
-  ASSERT_TRUE(PumpUntil([&] { return dataSent == 2; }));
-  PumpFor(20ms);
-  EXPECT_EQ(dataSent, 2);
 }
 
 TEST(WSocket, BulkDataArrivesIntactThroughPartialSends) {
-  LoopbackServer server;
-  std::string received;
-  server.OnPeer = [&](TWSocket& peer) {
-    peer.OnDataAvailable = [&](TCustomWSocket* s, uint16_t) { received += s->ReceiveStr(); };
-  };
-  TWSocket client;
-  bool connected = false;
-  int64_t reportedSent = 0;
-  int dataSent = 0;
-  client.OnSessionConnected = [&](TCustomWSocket*, uint16_t) { connected = true; };
-  client.OnSendData = [&](TCustomWSocket*, int32_t n) { reportedSent += n; };
-  ConnectTo(client, server.Port());
-  ASSERT_TRUE(PumpUntil([&] { return connected; }));
+  Loopback l;
+  ASSERT_TRUE(l.Connected());
   PumpFor(20ms);
-  client.OnDataSent = [&](TCustomWSocket*, uint16_t) { ++dataSent; };
-  const std::string payload = Pattern(16 * 1024 * 1024 + 13);  // far more than a socket buffer
-  EXPECT_EQ(client.Send(payload.data(), static_cast<int>(payload.size())), static_cast<int>(payload.size()));
-  EXPECT_GT(client.SendQueueBytes(), 0) << "the system should not take 16 MiB at once";
-  ASSERT_TRUE(PumpUntil([&] { return received.size() >= payload.size(); }, 30s));
-  EXPECT_TRUE(received == payload);
+  int64_t reportedSent = 0;
+  l.client.OnSendData = [&](TCustomWSocket*, int32_t n) { reportedSent += n; };
+  std::string payload(16 * 1024 * 1024 + 13, '\0');  // far more than a socket buffer
+  for (size_t i = 0; i < payload.size(); ++i) payload[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+  EXPECT_EQ(l.client.Send(payload.data(), static_cast<int>(payload.size())), static_cast<int>(payload.size()));
+  EXPECT_GT(l.client.SendQueueBytes(), 0) << "the system should not take 16 MiB at once";
+  ASSERT_TRUE(PumpUntil([&] { return l.peerReceived.size() >= payload.size(); }, 30s));
+  EXPECT_TRUE(l.peerReceived == payload);
   EXPECT_EQ(reportedSent, static_cast<int64_t>(payload.size()));
-  EXPECT_TRUE(PumpUntil([&] { return dataSent == 1; }));
-  EXPECT_EQ(server.peer->ReadCount(), static_cast<int32_t>(payload.size()));
+  EXPECT_TRUE(PumpUntil([&] { return l.events.back() == "sent 0"; }));
+  EXPECT_EQ(l.peer->ReadCount(), static_cast<int32_t>(payload.size()));
 }
 
-TEST(WSocket, PeerCloseDeliversRemainingDataThenClosesOnce) {
-  LoopbackServer server;
-  TWSocket client;
-  std::string received;
-  std::vector<std::string> events;
-  client.OnDataAvailable = [&](TCustomWSocket* s, uint16_t) { received += s->ReceiveStr(); };
-  client.OnSessionClosed = [&](TCustomWSocket* s, uint16_t e) {
-    events.push_back("closed " + std::to_string(e) + " " + SocketStateName(s->State()) + " after " + received);
-  };
-  ConnectTo(client, server.Port());
-  ASSERT_TRUE(PumpUntil([&] { return server.peer && server.peer->State() == wsConnected; }));
-  server.peer->SendStr("last words");
-  server.peer->OnDataSent = [&](TCustomWSocket* s, uint16_t) { s->Close(); };
-  ASSERT_TRUE(PumpUntil([&] { return client.State() == wsClosed; }));
-  PumpFor(30ms);
-  EXPECT_EQ(events, (std::vector<std::string>{"closed 0 wsConnected after last words"}));
+// Received bytes go straight into a file at its position; a file that takes no splice (one
+// opened to append) is written the ordinary way.
+TEST(WSocket, ReceiveToFileWritesAtTheFilesPosition) {
+  for (const int appendFlag : {0, O_APPEND}) {
+    SCOPED_TRACE(appendFlag ? "append" : "plain");
+    Loopback l;
+    ASSERT_TRUE(l.Connected());
+    char path[] = "/tmp/marlo-receive-XXXXXX";
+    const int file = ::mkstemp(path);
+    ASSERT_GE(file, 0);
+    ::unlink(path);
+    ASSERT_EQ(::write(file, "head:", 5), 5);
+    ASSERT_EQ(::fcntl(file, F_SETFL, appendFlag), 0);
+    std::string payload(3 << 20, '\0');  // more than one pipe's worth
+    for (size_t i = 0; i < payload.size(); ++i) payload[i] = static_cast<char>(i * 7 + i / 251);
+    int64_t moved = 0;
+    bool fileFailed = false;
+    l.client.OnDataAvailable = [&](TCustomWSocket* s, uint16_t) {
+      EXPECT_FALSE(s->HoldsReceivedData());
+      const int n = s->ReceiveToFile(file, 1 << 20, fileFailed);
+      if (n > 0) moved += n;
+    };
+    l.peer->Send(payload.data(), static_cast<int>(payload.size()));
+    ASSERT_TRUE(PumpUntil([&] { return moved == static_cast<int64_t>(payload.size()) || fileFailed; }, 20s));
+    EXPECT_FALSE(fileFailed);
+    EXPECT_EQ(l.client.ReadCount(), static_cast<int32_t>(payload.size()));
+    std::string written(payload.size() + 5, '\0');
+    EXPECT_EQ(::pread(file, written.data(), written.size(), 0), static_cast<ssize_t>(written.size()));
+    EXPECT_TRUE(written == "head:" + payload);
+    ::close(file);
+  }
 }
 
-TEST(WSocket, LocalCloseChangesStateBeforeReporting) {
-  LoopbackServer server;
-  TWSocket client;
-  std::vector<std::string> events;
-  client.OnSessionClosed = [&](TCustomWSocket* s, uint16_t e) {
-    events.push_back("closed " + std::to_string(e) + " " + SocketStateName(s->State()));
+TEST(WSocket, GuardsAndDefaultsAfterAClose) {
+  Loopback l;
+  ASSERT_TRUE(l.Connected());
+  TWSocket& client = l.client;
+  client.SetAddr("127.0.0.1");  // same text: nothing happens
+  const std::pair<std::function<void()>, std::string> guards[] = {
+      {[&] { client.SetAddr("127.0.0.2"); }, "Cannot change Addr if not closed"},
+      {[&] { client.SetPort("1"); }, "Cannot change Port if not closed"},
+      {[&] { client.SetProto("udp"); }, "Cannot change Proto if not closed"},
+      {[&] { client.SetLocalAddr("127.0.0.1"); }, "Cannot change LocalAddr if not closed"},
+      {[&] { client.SetLocalPort("1"); }, "Cannot change LocalPort if not closed"},
+      {[&] { client.Connect(); }, "Connect: Socket already in use"},
   };
-  ConnectTo(client, server.Port());
-  ASSERT_TRUE(PumpUntil([&] { return client.State() == wsConnected; }));
+  for (const auto& [call, text] : guards) EXPECT_EQ(ErrorOf(call), text);
   client.Close();
-  client.Close();
-  EXPECT_EQ(events, (std::vector<std::string>{"closed 0 wsClosed"}));
-  // A close forgets the assigned address and port, and restores the defaults.
   EXPECT_EQ(client.Addr(), "127.0.0.1");
   EXPECT_EQ(client.Proto(), "tcp");
   EXPECT_EQ(client.LingerOnOff(), wsLingerOn);
-  EXPECT_EQ(testsupport::ThrownText<ESocketException>([&] { client.Connect(); }), "Connect: No Port Specified");
-}
-
-TEST(WSocket, GuardsWhileOpen) {
-  LoopbackServer server;
-  TWSocket client;
-  ConnectTo(client, server.Port());
-  ASSERT_TRUE(PumpUntil([&] { return client.State() == wsConnected; }));
-  client.SetAddr("127.0.0.1");  // same text: nothing happens
-  const auto expectError = [](const std::function<void()>& f, const std::string& text) {
-    EXPECT_EQ(testsupport::ThrownText<ESocketException>(f), text);
-  };
-  expectError([&] { client.SetAddr("127.0.0.2"); }, "Cannot change Addr if not closed");
-  expectError([&] { client.SetPort("1"); }, "Cannot change Port if not closed");
-  expectError([&] { client.SetProto("udp"); }, "Cannot change Proto if not closed");
-  expectError([&] { client.SetLocalAddr("127.0.0.1"); }, "Cannot change LocalAddr if not closed");
-  expectError([&] { client.SetLocalPort("1"); }, "Cannot change LocalPort if not closed");
-  expectError([&] { client.Connect(); }, "Connect: Socket already in use");
+  EXPECT_EQ(ErrorOf([&] { client.Connect(); }), "Connect: No Port Specified") << "a close forgets Addr and Port";
 
   TWSocket unconnected;
-  expectError([&] { unconnected.SendStr("x"); }, "Error 10057 in function Send\r\nSocket is not connected");
+  EXPECT_EQ(ErrorOf([&] { unconnected.SendStr("x"); }), "Error 10057 in function Send\r\nSocket is not connected");
   unconnected.SetLocalAddr("");
   EXPECT_EQ(unconnected.LocalAddr(), "0.0.0.0");
-  expectError([&] { unconnected.SetLocalAddr("255.255.255.255"); }, "SetLocalAddr(): Invalid IP address");
-  expectError([&] { unconnected.SetSendFlags(7); }, "Invalid SendFlags");
-
+  EXPECT_EQ(ErrorOf([&] { unconnected.SetLocalAddr("255.255.255.255"); }), "SetLocalAddr(): Invalid IP address");
+  EXPECT_EQ(ErrorOf([&] { unconnected.SetSendFlags(7); }), "Invalid SendFlags");
   // With OnError assigned, the error is an event and the call returns normally.
   int errors = 0;
   unconnected.OnError = [&](TCustomWSocket*) { ++errors; };
@@ -217,27 +246,21 @@ TEST(WSocket, DnsLookups) {
   ASSERT_TRUE(PumpUntil([&] { return !done.empty(); }));
   EXPECT_EQ(done, std::vector<uint16_t>{0});
   EXPECT_EQ(s.DnsResult(), "127.0.0.1");
-  ASSERT_FALSE(s.DnsResultList().empty());
 
   done.clear();
   s.DnsLookup("localhost");
   s.CancelDnsLookup();
-  EXPECT_EQ(done, std::vector<uint16_t>{10004});
   PumpFor(200ms);
-  EXPECT_EQ(done, std::vector<uint16_t>{10004}) << "a cancelled lookup reported again";
+  EXPECT_EQ(done, std::vector<uint16_t>{10004}) << "a cancelled lookup reports 10004, and only that";
 
   done.clear();
   EXPECT_THROW(s.DnsLookup(""), ESocketException);
   s.OnError = [](TCustomWSocket*) {};
   s.DnsLookup("");
   EXPECT_EQ(done, std::vector<uint16_t>{10022});
-}
 
-TEST(WSocket, UnknownNameFailsWithALookupError) {
   if (!testsupport::OnlyLoopbackNetwork()) GTEST_SKIP() << "looks up an unknown name only where no DNS query can leave";
-  TWSocket s;
-  std::vector<uint16_t> done;
-  s.OnDnsLookupDone = [&](TCustomWSocket*, uint16_t e) { done.push_back(e); };
+  done.clear();
   s.DnsLookup("no-such-host.invalid");
   ASSERT_TRUE(PumpUntil([&] { return !done.empty(); }));
   EXPECT_GE(done[0], 11001);
@@ -245,50 +268,47 @@ TEST(WSocket, UnknownNameFailsWithALookupError) {
 }
 
 TEST(WSocket, ExceptionInAHandlerGoesToBgExceptionAndAborts) {
-  LoopbackServer server;
-  TWSocket client;
+  Loopback l;
   std::string caught;
-  client.OnSessionConnected = [&](TCustomWSocket*, uint16_t) { throw std::runtime_error("handler failed"); };
-  client.OnBgException = [&](TCustomWSocket*, const std::exception& e, bool& canClose) {
+  l.client.OnSessionConnected = [&](TCustomWSocket*, uint16_t) { throw std::runtime_error("handler failed"); };
+  l.client.OnBgException = [&](TCustomWSocket*, const std::exception& e, bool& canClose) {
     caught = e.what();
     EXPECT_TRUE(canClose);
   };
-  ConnectTo(client, server.Port());
+  l.Connect(l.Port());
   ASSERT_TRUE(PumpUntil([&] { return !caught.empty(); }));
   EXPECT_EQ(caught, "handler failed");
-  EXPECT_EQ(client.State(), wsClosed);
+  EXPECT_EQ(l.client.State(), wsClosed);
 }
 
 TEST(WSocket, ReleaseFromInsideItsOwnHandler) {
-  LoopbackServer server;
+  Loopback l;
   auto* client = new TWSocket;
-  bool stateReported = false;
   client->OnDataAvailable = [&](TCustomWSocket* s, uint16_t) {
     s->ReceiveStr();
     s->Release();
   };
-  ConnectTo(*client, server.Port());
-  ASSERT_TRUE(PumpUntil([&] { return server.peer && client->State() == wsConnected; }));
+  client->SetAddr("127.0.0.1");
+  client->SetPort(l.Port());
+  client->Connect();
+  ASSERT_TRUE(PumpUntil([&] { return l.peer && client->State() == wsConnected; }));
   const int liveBefore = LiveSocketCount();
+  bool stateReported = false;
   client->OnChangeState = [&](TCustomWSocket*, TSocketState, TSocketState) { stateReported = true; };
-  server.peer->SendStr("bye");
+  l.peer->SendStr("bye");
   ASSERT_TRUE(PumpUntil([&] { return LiveSocketCount() == liveBefore - 1; }));
   EXPECT_FALSE(stateReported) << "destruction reports no state change to a vanishing owner";
 }
 
 TEST(WSocket, PausedSocketHoldsItsDataUntilResumed) {
-  LoopbackServer server;
-  TWSocket client;
-  std::string received;
-  client.OnDataAvailable = [&](TCustomWSocket* s, uint16_t) { received += s->ReceiveStr(); };
-  ConnectTo(client, server.Port());
-  ASSERT_TRUE(PumpUntil([&] { return server.peer && server.peer->State() == wsConnected; }));
-  client.Pause();
-  server.peer->SendStr("held");
+  Loopback l;
+  ASSERT_TRUE(l.Connected());
+  l.client.Pause();
+  l.peer->SendStr("held");
   PumpFor(50ms);
-  EXPECT_EQ(received, "");
-  client.Resume();
-  ASSERT_TRUE(PumpUntil([&] { return received == "held"; }));
+  EXPECT_FALSE(l.Seen("data held"));
+  l.client.Resume();
+  ASSERT_TRUE(PumpUntil([&] { return l.Seen("data held"); }));
 }
 
 TEST(WSocket, ConnectionPendingBeforeTheHandlerIsSetIsStillReported) {
@@ -298,7 +318,9 @@ TEST(WSocket, ConnectionPendingBeforeTheHandlerIsSetIsStillReported) {
   listener.SetPort("0");
   listener.Listen();
   TWSocket client;
-  ConnectTo(client, listener.GetBoundPort());
+  client.SetAddr("127.0.0.1");
+  client.SetPort(listener.GetBoundPort());
+  client.Connect();
   PumpFor(50ms);
   TWSocket accepted;
   listener.OnSessionAvailable = [&](TCustomWSocket*, uint16_t) { accepted.Dup(listener.Accept()); };

@@ -1,4 +1,4 @@
-// Text codecs, whole-file text storage and the INI reader/writer.
+// Whole-file text storage and the INI reader/writer.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -21,35 +21,6 @@ using Lines = std::vector<std::string>;
 const std::string kPrivetUtf8 = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";  // Привет
 const std::string kPrivetCp1251 = "\xCF\xF0\xE8\xE2\xE5\xF2";
 const std::string kBom = "\xEF\xBB\xBF";
-
-TEST(TextCodec, RecognisesValidUtf8) {
-  struct Row {
-    const char* name;
-    std::string bytes;
-    bool valid;
-  };
-  const Row rows[] = {
-      {"ascii with NUL", std::string("a\0b", 3), true},
-      {"cyrillic", kPrivetUtf8, true},
-      {"four-byte emoji", "\xF0\x9F\x98\x80", true},
-      {"cp1251 cyrillic", kPrivetCp1251, false},
-      {"overlong slash", "\xC0\xAF", false},
-      {"surrogate half", "\xED\xA0\x80", false},
-      {"above U+10FFFF", "\xF4\x90\x80\x80", false},
-      {"cut sequence at end", "ab\xD0", false},
-      {"lone continuation byte", "\x80", false},
-  };
-  for (const Row& row : rows) EXPECT_EQ(IsValidUtf8(row.bytes), row.valid) << row.name;
-}
-
-TEST(TextCodec, Cp1251RoundTripsEveryByte) {
-  std::string all;
-  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
-  const std::string utf8 = Cp1251ToUtf8(all);
-  EXPECT_TRUE(IsValidUtf8(utf8));
-  EXPECT_EQ(Utf8ToCp1251(utf8), all);
-  EXPECT_EQ(Utf8ToCp1251("\xE4\xB8\xAD" "a\xFF"), "?a?");  // a CJK character, an invalid byte
-}
 
 // A file's bytes, the lines read from it, and the bytes of those lines written back, which
 // must read as the same lines again.

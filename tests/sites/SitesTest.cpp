@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sys/stat.h>
 
 #include "platform/RandomText.h"
@@ -30,8 +31,61 @@ TEST(SiteLine, NewSiteWithOnlyNameAndServer) {
   const std::string line = FormatSiteLine(site);
   EXPECT_EQ(line,
             "Name=Work;Server=ftp.example.org;Port=21;User=anonymous;Anonymous=0;SavePassword=1;"
-            "Pasv=0;Answer=0957681;CheckPSW=1;");
-  EXPECT_EQ(ParseSiteLine(line, kOptions).AnswerName, "Default");
+            "Pasv=0;Answer=0957681;CheckPSW=1;Listing=auto;");
+  const SiteRecord read = ParseSiteLine(line, kOptions);
+  EXPECT_EQ(read.AnswerName, "Default");
+  EXPECT_TRUE(read.AutoListing);
+}
+
+TEST(SiteLine, ReadsTheLaterChoices) {
+  struct Row {
+    const char* name;
+    std::string line;
+    bool autoListing;
+    platform::CharacterSet charset;
+  };
+  using platform::CharacterSet;
+  const Row rows[] = {
+      {"an older line keeps its Answer format and the automatic set", "Name=a;Answer=2957681;CheckPSW=1;", false,
+       CharacterSet::Automatic},
+      {"automatic listings", "Name=a;CheckPSW=1;Listing=auto;", true, CharacterSet::Automatic},
+      {"a listing choice we do not know keeps the Answer format", "Listing=mlsd;", false, CharacterSet::Automatic},
+      {"a set by its id, in any case", "Charset=KOI8-R;", false, CharacterSet::Koi8R},
+      {"a set we do not know is the automatic one", "Listing=auto;Charset=koi8-u;", true, CharacterSet::Automatic},
+  };
+  for (const Row& row : rows) {
+    const SiteRecord site = ParseSiteLine(row.line, kOptions);
+    EXPECT_EQ(site.AutoListing, row.autoListing) << row.name;
+    EXPECT_EQ(site.Charset, row.charset) << row.name;
+  }
+}
+
+// Older copies of the program take each of their keys from its first occurrence anywhere in
+// the line, up to the next ";". The later pairs must not change what they read.
+TEST(SiteLine, OlderCopiesReadTheEarlierPairsAsBefore) {
+  const auto olderValue = [](const std::string& line, const std::string& key) -> std::optional<std::string> {
+    const std::size_t at = line.find(key + "=");
+    if (at == std::string::npos) return std::nullopt;
+    const std::size_t start = at + key.size() + 1;
+    return line.substr(start, line.find(';', start) - start);
+  };
+  SiteRecord classic = NewSiteRecord(kOptions);
+  classic.Name = "";  // without its own pair, a name is looked for in the whole line
+  classic.Answer = "2957681";
+  classic.AutoListing = false;
+  SiteRecord later = classic;
+  later.AutoListing = true;
+  const std::string classicLine = FormatSiteLine(classic);
+  for (const platform::CharacterSetName& set : platform::CharacterSetNames()) {
+    later.Charset = set.set;
+    const std::string line = FormatSiteLine(later);
+    ASSERT_TRUE(line.starts_with(classicLine)) << line;
+    for (const char* key : {"Name", "Server", "Port", "Password", "User", "Account", "Description", "InitialDir",
+                            "Anonymous", "SavePassword", "ModifiedDate", "EMail", "LocalDir", "Pasv", "Desc", "Answer",
+                            "AnswerName", "CheckPSW"}) {
+      EXPECT_EQ(olderValue(line, key), olderValue(classicLine, key)) << key << " in " << line;
+    }
+  }
 }
 
 TEST(SiteLine, ReadsTextFields) {
@@ -91,6 +145,7 @@ SiteRecord EveryFieldSet() {
   s.Description = "descr", s.LocalDir = "/home/u/dl", s.InitialDir = "/pub", s.ModifiedDate = "01.02.2003";
   s.EMail = "me@example.org", s.Anonymous = true, s.SavePassword = false, s.Port = "2121", s.Pasv = true;
   s.Desc = "line 1`line 2", s.Answer = "2123456", s.AnswerName = "Unix", s.CheckPSW = false;
+  s.AutoListing = true, s.Charset = platform::CharacterSet::Koi8R;
   return s;
 }
 

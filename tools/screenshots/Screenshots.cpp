@@ -184,6 +184,7 @@ int main(int argc, char** argv) {
       {"site-manager-custom.png",
        [&] {
          SiteRecord site = SampleSite(options);
+         site.AutoListing = false;
          site.Answer = "2946581";
          site.AnswerName = "Сервер в офисе";
          return std::make_unique<dialogs::TFFtpBase>(nullptr, site, directory);

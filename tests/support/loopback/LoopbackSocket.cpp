@@ -60,8 +60,15 @@ LoopbackSocket& LoopbackSocket::operator=(LoopbackSocket&& other) noexcept {
   return *this;
 }
 
-LoopbackSocket LoopbackSocket::Connect(uint16_t port, Millis limit) {
+LoopbackSocket LoopbackSocket::Connect(uint16_t port, Millis limit, const char* from) {
   LoopbackSocket socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  if (from != nullptr) {
+    sockaddr_in source = LoopbackAddress(0);
+    if (inet_pton(AF_INET, from, &source.sin_addr) != 1 || (ntohl(source.sin_addr.s_addr) >> 24) != 127 ||
+        bind(socket.fd_, reinterpret_cast<const sockaddr*>(&source), sizeof source) != 0) {
+      return {};
+    }
+  }
   const sockaddr_in address = LoopbackAddress(port);
   if (connect(socket.fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
     if (errno != EINPROGRESS || !WaitFor(socket.fd_, POLLOUT, -1, Clock::now() + limit)) return {};
@@ -111,6 +118,13 @@ bool LoopbackSocket::SendAll(std::string_view bytes) {
     bytes.remove_prefix(static_cast<size_t>(sent));
   }
   return true;
+}
+
+long LoopbackSocket::SendSome(std::string_view bytes, Millis limit) {
+  if (!WaitFor(fd_, POLLOUT, interruptFd_, Clock::now() + limit)) return 0;
+  const ssize_t sent = send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+  if (sent < 0) return errno == EAGAIN || errno == EINTR ? 0 : -1;
+  return static_cast<long>(sent);
 }
 
 bool LoopbackSocket::WaitReadable(Clock::time_point deadline) {

@@ -26,8 +26,9 @@ class LoopbackSocket {
   LoopbackSocket(const LoopbackSocket&) = delete;
   LoopbackSocket& operator=(const LoopbackSocket&) = delete;
 
-  // Connects to 127.0.0.1:port within `limit`; an invalid socket when refused or late.
-  static LoopbackSocket Connect(uint16_t port, Millis limit = Millis(2000));
+  // Connects to 127.0.0.1:port within `limit`; an invalid socket when refused or late. With
+  // `from` (an address of 127.0.0.0/8), the connection comes from there, as from another host.
+  static LoopbackSocket Connect(uint16_t port, Millis limit = Millis(2000), const char* from = nullptr);
   // Listens on 127.0.0.1:port (0: a free port the system picks).
   static LoopbackSocket Listen(uint16_t port = 0);
 
@@ -47,6 +48,9 @@ class LoopbackSocket {
   LoopbackSocket Accept(Millis limit);
 
   bool SendAll(std::string_view bytes);
+  // Waits up to `limit` for room and sends what fits at once: the count sent, 0 when no room
+  // came in time (or the wait was interrupted), -1 when the peer is gone.
+  long SendSome(std::string_view bytes, Millis limit);
 
   // Bytes from one read (the buffered ones first); empty on timeout, interrupt or close.
   std::string ReceiveSome(Millis limit);

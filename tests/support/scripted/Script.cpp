@@ -26,6 +26,11 @@ Script& Script::Pause(Millis duration) {
   return *this;
 }
 
+Script& Script::Flood(std::string bytes) {
+  steps_.push_back({.kind = Step::Kind::Flood, .parts = {std::move(bytes)}});
+  return *this;
+}
+
 Script& Script::Close() {
   steps_.push_back({.kind = Step::Kind::Close});
   return *this;
@@ -33,6 +38,12 @@ Script& Script::Close() {
 
 Script& Script::SendData(DataPort& port, std::string bytes) {
   steps_.push_back({.kind = Step::Kind::SendData, .port = &port, .data = std::move(bytes)});
+  return *this;
+}
+
+Script& Script::SendDataAndReset(DataPort& port, std::string bytes) {
+  SendData(port, std::move(bytes));
+  steps_.back().reset = true;
   return *this;
 }
 

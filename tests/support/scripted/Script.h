@@ -10,6 +10,7 @@
 //       .Reply(data.PasvReply())                       // PASV
 //       .Reply("150 Here it comes\r\n")                // RETR
 //       .SendData(data, "file bytes")                  // takes the data connection, writes, closes
+//                                                      // (SendDataAndReset: ends with a reset)
 //       .Send("226 Done\r\n")
 //       .Receive()                                     // reads a command, answers nothing
 //       .Close();
@@ -29,14 +30,15 @@ namespace testsupport {
 
 // One step; which fields count depends on the kind.
 struct Step {
-  enum class Kind { Send, ReadCommand, ReadBytes, Pause, Close, SendData, ReceiveData };
+  enum class Kind { Send, ReadCommand, ReadBytes, Pause, Close, SendData, ReceiveData, Flood };
 
   Kind kind = Kind::Close;
-  std::vector<std::string> parts{};  // Send: one write each
+  std::vector<std::string> parts{};  // Send: one write each; Flood: the bytes repeated
   Millis duration{0};                // Send: the pause between two parts; Pause: its length
   size_t count = 0;                  // ReadBytes
   DataPort* port = nullptr;          // SendData, ReceiveData
   std::string data{};                // SendData
+  bool reset = false;                // SendData: end with a reset instead of a close
 };
 
 class Script {
@@ -51,9 +53,15 @@ class Script {
   // such as a SOCKS negotiation ahead of the FTP greeting).
   Script& ReceiveBytes(size_t count);
   Script& Pause(Millis duration);
+  // Sends `bytes` over and over, as fast as the client takes them, until the client closes
+  // the connection; this ends the connection's script. A flood that outlasts the limit on
+  // waits is a problem (the client never gave up).
+  Script& Flood(std::string bytes);
   Script& Close();
   // Opens a data connection on `port`, sends `bytes` and closes it.
   Script& SendData(DataPort& port, std::string bytes);
+  // As SendData, but the connection ends with a reset (RST), as when it breaks.
+  Script& SendDataAndReset(DataPort& port, std::string bytes);
   // Opens a data connection on `port` and reads it until the client closes it.
   Script& ReceiveData(DataPort& port);
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,6 +18,7 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr Millis kClientLimit = 60s;  // the longest wait on a client
+constexpr Millis kFloodLimit = 20s;   // the longest flood
 constexpr int kMaxAccepts = 64;  // waits for a connection, fruitless ones included
 constexpr int kMaxSilentCommands = 100000;
 
@@ -149,6 +151,8 @@ ScriptedFtpServer::Flow ScriptedFtpServer::Run(Connection& connection, const Ste
     case Step::Kind::ReceiveData:
       ReceiveData(connection, *step.port);
       return Flow::Next;
+    case Step::Kind::Flood:
+      return Flood(connection, step.parts.front());
   }
   return Flow::End;
 }
@@ -184,6 +188,10 @@ ScriptedFtpServer::Flow ScriptedFtpServer::ReadBytes(Connection& connection, siz
 void ScriptedFtpServer::SendData(Connection& connection, const Step& step) {
   LoopbackSocket data = step.port->Open(connection.portArgument, kClientLimit, stopPipe_[0]);
   if (!data.SendAll(step.data)) NoteProblem("the client closed the data connection before all was sent");
+  if (step.reset) {
+    const linger abortive{1, 0};  // closing now sends a reset
+    setsockopt(data.Fd(), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+  }
 }
 
 void ScriptedFtpServer::ReceiveData(Connection& connection, DataPort& port) {
@@ -193,6 +201,25 @@ void ScriptedFtpServer::ReceiveData(Connection& connection, DataPort& port) {
   const auto deadline = Clock::now() + kClientLimit;
   while (!data.Closed() && !stopping_ && Clock::now() < deadline) data.ReceiveSome(1s);
   if (!data.Closed() && !stopping_) NoteProblem("the client kept the data connection open");
+}
+
+ScriptedFtpServer::Flow ScriptedFtpServer::Flood(Connection& connection, const std::string& bytes) {
+  std::string block;
+  while (block.size() < (64u << 10)) block += bytes;
+  std::string_view rest = block;  // the stream stays whole across partial sends
+  const auto deadline = Clock::now() + kFloodLimit;
+  while (!stopping_ && Clock::now() < deadline) {
+    const long sent = connection.control.SendSome(rest, 100ms);
+    if (sent < 0) {
+      std::lock_guard lock(mutex_);
+      ++closedByClient_;
+      return Flow::End;
+    }
+    rest.remove_prefix(static_cast<size_t>(sent));
+    if (rest.empty()) rest = block;
+  }
+  if (!stopping_) NoteProblem("the client took the flood to its end without closing");
+  return Flow::End;
 }
 
 void ScriptedFtpServer::ListenSilently(Connection& connection) {

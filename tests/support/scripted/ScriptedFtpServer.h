@@ -58,6 +58,7 @@ class ScriptedFtpServer {
   Flow ReadBytes(Connection& connection, size_t count);
   void SendData(Connection& connection, const Step& step);
   void ReceiveData(Connection& connection, DataPort& port);
+  Flow Flood(Connection& connection, const std::string& bytes);
   // The silent end of a script: records commands until the client closes.
   void ListenSilently(Connection& connection);
   // The end of a wait that brought nothing: the client closed, the server stops, or the
