@@ -75,20 +75,14 @@ static bool WaitsForCompletion(Command command) {
 }
 
 void MainLogic::Run(Command command, int tag) {
-  if (WaitsForCompletion(command) && DeferUntilCompletion([this, command, tag] { Run(command, tag); })) return;
-  const Scope user(userDepth_);
-  try {
-    Dispatch(command, tag);
-  } catch (const std::exception& e) {
-    log_.AddLog(std::string("Error ") + e.what());
-  }
+  RunUserHandler([this, command, tag] { Dispatch(command, tag); }, WaitsForCompletion(command));
 }
 
-void MainLogic::OpenRemoteEntry() {
-  if (DeferUntilCompletion([this] { OpenRemoteEntry(); })) return;
+void MainLogic::RunUserHandler(const std::function<void()>& handler, bool waits) {
+  if (waits && DeferUntilCompletion([this, handler] { RunUserHandler(handler); })) return;
   const Scope user(userDepth_);
   try {
-    OpenSelectedRemoteEntry();
+    handler();
   } catch (const std::exception& e) {
     log_.AddLog(std::string("Error ") + e.what());
   }
@@ -132,6 +126,10 @@ void MainLogic::Dispatch(Command command, int tag) {
     case Command::RemoteChangeDirectory: return RemoteChangeDirectory();
     case Command::RemotePermissions: return RemotePermissions();
     case Command::RemotePath: return RemotePathChosen(tag);
+    case Command::RemoteOpen: return OpenSelectedRemoteEntry();
+    case Command::RemoteRefresh: return RefreshRemotePane();
+    case Command::LocalOpen: return OpenFirstSelectedLocal();
+    case Command::LocalRefresh: return LocalCommand([this] { local_.ListLocalDirectory(); });
     case Command::UploadSelection: return StartUploadBatch();
     case Command::DownloadSelection: return StartDownloadBatch();
     case Command::CompareDirectories: return local::CompareDirectories(local_.Model(), remotePane_);
@@ -151,6 +149,17 @@ void MainLogic::EditOptions() {
 
 void MainLogic::OpenLocalEntry(std::size_t index) {
   LocalCommand([this, index] { local_.Open(index); });
+}
+
+void MainLogic::OpenFirstSelectedLocal() {
+  const std::vector<std::size_t> selected = local_.Model().SelectedIndexes();
+  if (!selected.empty()) OpenLocalEntry(selected.front());
+}
+
+void MainLogic::LocalPaneFocusChanged(bool inside) {
+  const bool enabled = inside && !showingSites_ && !local_.Model().Empty();
+  for (Surface surface : {Surface::MainMenu, Surface::LocalPopup}) states_.Set(Command::UploadSelection, surface, enabled);
+  Notify(Change::Commands);
 }
 
 void MainLogic::ChangeLocalDirectory(const std::filesystem::path& directory) {
