@@ -15,7 +15,7 @@ MainLogic::MainLogic(std::string programDirectory, Prompts& prompts, ProgressWin
       progress_(progress),
       // Read before the stored sites, so that a site read now gets the same defaults (the
       // anonymous e-mail address) as when the list is read again later.
-      options_(LoadOptions(programDirectory_)),
+      options_(LoadOptions(programDirectory_, localDirectory.string())),
       commands_(LoadCommands(programDirectory_)),
       startupDate_(listing::Today()),
       listingFileName_(listing::ListingFileNameForProcess(platform::CurrentProcessId())),
