@@ -15,20 +15,43 @@ namespace session {
 void MainLogic::StartUploadBatch() {
   if (!BeginBatch()) return;
   for (const listing::PaneItem& item : local_.Model().Items()) {
-    if (!item.selected) continue;
-    const std::optional<std::string> remoteName = UploadServerName(item.caption);
-    if (!remoteName) continue;
-    if (item.IsDirectory()) {
-      queues_.DirQueue.push_back(localWorkDir_ + item.caption);
-      queues_.DirTargetQueue.push_back(remoteBaseDir_ + *remoteName);
-    } else {
-      // The remote name is relative to the server's current directory, the one on show.
-      queues_.FileQueue.push_back(QueueEntry(localWorkDir_ + item.caption, item.subItems[listing::kSubSize]));
-      queues_.FileTargetQueue.push_back(*remoteName);
-    }
+    if (item.selected)
+      QueueUpload(localWorkDir_ + item.caption, item.caption, item.IsDirectory(), item.subItems[listing::kSubSize]);
   }
   uploadTargetListing_.reset();
   StartNextUpload();
+}
+
+// Paths from anywhere on the local disk, each sent under its last name. A path without a
+// name (the root) is left out.
+void MainLogic::StartUploadOf(const std::vector<std::filesystem::path>& paths) {
+  if (!BeginBatch()) return;
+  for (std::filesystem::path path : paths) {
+    if (!path.has_filename()) path = path.parent_path();
+    const std::string name = path.filename().string();
+    if (name.empty()) continue;
+    std::error_code error;
+    const bool directory = std::filesystem::is_directory(path, error);
+    const std::uintmax_t size = directory ? 0 : std::filesystem::file_size(path, error);
+    QueueUpload(path.string(), name, directory, error ? "" : std::to_string(size));
+  }
+  uploadTargetListing_.reset();
+  StartNextUpload();
+}
+
+// A name the site's character set cannot hold is logged and left out.
+void MainLogic::QueueUpload(const std::string& localPath, const std::string& name, bool directory,
+                            const std::string& size) {
+  const std::optional<std::string> remoteName = UploadServerName(name);
+  if (!remoteName) return;
+  if (directory) {
+    queues_.DirQueue.push_back(localPath);
+    queues_.DirTargetQueue.push_back(remoteBaseDir_ + *remoteName);
+  } else {
+    // The remote name is relative to the server's current directory, the one on show.
+    queues_.FileQueue.push_back(QueueEntry(localPath, size));
+    queues_.FileTargetQueue.push_back(*remoteName);
+  }
 }
 
 void MainLogic::StartNextUpload() {
