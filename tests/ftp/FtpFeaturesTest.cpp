@@ -1,6 +1,6 @@
 // What the engine asks of today's servers and makes of their answers: the FEAT reply and the
-// OPTS that follow it, and against a scripted server the login with features, EPSV, PASV
-// replies that name a wrong address, a refused EPSV, and MLSD.
+// OPTS that follow it, and against a scripted server the login with features, EPSV, and a
+// refused EPSV followed by PASV replies that name a wrong address.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -143,12 +143,6 @@ TEST(FtpFeatures, PassiveListingsGoToTheControlConnectionsPeer) {
              .Then(Listed(d, WrongPasvReply(d)));
        },
        {"FEAT", "EPSV", "PASV", "LIST", "PASV", "LIST"}},
-      {"no EPSV offered over IPv4: PASV",
-       [](DataPort& d) {
-         return Script().Reply("211 No features\r\n").Then(Listed(d, WrongPasvReply(d))).Then(
-             Listed(d, WrongPasvReply(d)));
-       },
-       {"FEAT", "PASV", "LIST", "PASV", "LIST"}},
   };
   for (const PassiveCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -172,33 +166,6 @@ TEST(FtpFeatures, PassiveListingsGoToTheControlConnectionsPeer) {
     commands.erase(commands.begin());  // USER
     EXPECT_EQ(commands, c.commands) << probe.Transcript();
     EXPECT_TRUE(server.Problems().empty());
-  }
-}
-
-TEST(FtpFeatures, MlsdListsWhereWantedAndOffered) {
-  for (const bool wanted : {true, false}) {
-    SCOPED_TRACE(wanted ? "wanted" : "not wanted");
-    DataPort data;
-    ScriptedFtpServer server(Script()
-                                 .Send("220 Ready\r\n")
-                                 .Reply("230 In\r\n")
-                                 .Reply("211-Features:\r\n MLST type*;size*;modify*;\r\n211 End\r\n")
-                                 .Reply("227 Entering Passive Mode (127,0,0,1," + std::to_string(data.Port() >> 8) +
-                                        "," + std::to_string(data.Port() & 0xFF) + ")\r\n")
-                                 .Reply("150 Here\r\n")
-                                 .SendData(data, kListing)
-                                 .Send("226 Done\r\n"));
-    EngineProbe probe;
-    probe.Target(server.Port());
-    probe.ftp.SetOptions({ftpAcceptLF, ftpUseFeatures});
-    probe.ftp.SetPassive(true);
-    probe.ftp.SetListWithMlsd(wanted);
-    ASSERT_EQ(probe.Run([&] { probe.ftp.ConnectAsync(); }), (Completion{ftpConnectAsync, 0})) << probe.Transcript();
-    testsupport::TempDir dir;
-    probe.ftp.SetLocalFileName((dir.Path() / "FTPDIR.TXT").string());
-    EXPECT_EQ(probe.Run([&] { probe.ftp.DirAsync(); }), (Completion{ftpDirAsync, 0})) << probe.Transcript();
-    EXPECT_EQ(server.Commands().back(), wanted ? "MLSD" : "LIST");
-    EXPECT_EQ(probe.ftp.ListedWithMlsd(), wanted);
   }
 }
 
