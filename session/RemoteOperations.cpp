@@ -42,7 +42,8 @@ void MainLogic::RemoteRename() {
   const std::string kind = item->image == listing::kImageFile ? "File" : "Directory";
   std::string name = item->caption;
   if (!prompts_.InputDialog("Rename " + kind, "Enter new " + kind + " name:", name, false, kMaxNameLength)) return;
-  const std::optional<std::string> serverName = TypedServerName(name);
+  // The name left as it was offered is the server's own bytes, whatever the set.
+  const std::optional<std::string> serverName = name == item->caption ? item->ServerName() : TypedServerName(name);
   if (!serverName) return;
   // A rename whose completion finds names queued would take them for more renames.
   queues_.FileQueue.clear();

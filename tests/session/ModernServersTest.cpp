@@ -240,6 +240,12 @@ void RoundTripInSet(Server& ftp, const CharsetCase& c) {
   EXPECT_EQ(DigestOf(pub / "back"), DigestOf(tree));
   EXPECT_FALSE(h.Logged("Error")) << h.Transcript();
 
+  // A rename names the entry by the server's bytes and the new name in the set.
+  h.SelectRemote({"Отчёт.txt"});
+  h.prompts.inputs = {"Отчёт (копия).txt"};
+  RunAndList(h, Command::RemoteRename);
+  EXPECT_TRUE(fs::exists(pub / "back" / InSet("Отчёт (копия).txt", c.set))) << h.Transcript();
+
   // What the set cannot hold is refused, and nothing goes to the server.
   const int stores = h.LogCount("> STOR");
   const int makes = h.LogCount("> MKD");
@@ -254,7 +260,7 @@ void RoundTripInSet(Server& ftp, const CharsetCase& c) {
   EXPECT_EQ(h.prompts.errors, std::vector<std::string>{"The name \"папка 😀\" " + refusal});
   EXPECT_EQ(h.LogCount("> STOR"), stores) << h.Transcript();
   EXPECT_EQ(h.LogCount("> MKD"), makes) << h.Transcript();
-  EXPECT_EQ(std::distance(fs::directory_iterator(pub / "back"), fs::directory_iterator()), 2);
+  EXPECT_EQ(std::distance(fs::directory_iterator(pub / "back"), fs::directory_iterator()), 2) << "nothing new";
 }
 
 using VsftpdNames = StoredNames<testsupport::VsftpdPeer>;
