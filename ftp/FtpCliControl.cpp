@@ -9,6 +9,12 @@ namespace {
 constexpr unsigned WM_FTP_REQUEST_DONE = 1025;
 constexpr unsigned WM_FTP_SENDDATA = 1026;
 constexpr int kDefaultShareFlags = platform::kShareExclusive;
+
+// The steps that ask what the server can do never fail a chain: a server that refuses one
+// (an FTP proxy that lets no FEAT or OPTS through) simply lacks the feature.
+bool IsNegotiation(TFtpStep step) {
+  return step == ftpStepFeat || step == ftpStepOptsUtf8 || step == ftpStepOptsMlst;
+}
 }  // namespace
 
 TCustomFtpCli::TCustomFtpCli()
@@ -202,12 +208,6 @@ bool TCustomFtpCli::CodeIsAccepted() const {
   for (size_t i = 0; i < acceptedCount_; ++i)
     if (acceptedCodes_[i] == statusCode_) return true;
   return false;
-}
-
-// The steps that ask what the server can do never fail a chain: a server that refuses one
-// (an FTP proxy that lets no FEAT or OPTS through) simply lacks the feature.
-static bool IsNegotiation(TFtpStep step) {
-  return step == ftpStepFeat || step == ftpStepOptsUtf8 || step == ftpStepOptsMlst;
 }
 
 void TCustomFtpCli::StandardJudge() {
