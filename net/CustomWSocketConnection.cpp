@@ -112,7 +112,7 @@ void TCustomWSocket::OpenAndConnect() {
   }
   if (SocketCall(platform::ConnectSocket, handle_, remoteAddress_) == 0 ||
       platform::LastSocketError() == platform::kWsaEWOULDBLOCK) {
-    ChangeState(wsConnecting);
+    if (state_ != wsConnecting) ChangeState(wsConnecting);
     ArmFallbackTimer();
     return;
   }
