@@ -29,10 +29,11 @@ enum TFtpStep : uint8_t {
   ftpStepLs = 21,
   ftpStepAppend = 22,
   ftpStepPort = 23,
-  // What the server can do, asked after the login; none of them fails a chain.
-  ftpStepFeat = 24,
-  ftpStepOptsUtf8 = 25,
-  ftpStepOptsMlst = 26,
+  // What the server can do, asked after the login; none of them fails a chain. (24 is kept
+  // for the protection of an encrypted session's data connections.)
+  ftpStepFeat = 25,
+  ftpStepOptsUtf8 = 26,
+  ftpStepOptsMlst = 27,
 };
 
 // Whatever set a chain was started with, its steps run in this order.
