@@ -29,11 +29,17 @@ enum TFtpStep : uint8_t {
   ftpStepLs = 21,
   ftpStepAppend = 22,
   ftpStepPort = 23,
+  // What the server can do, asked after the login; none of them fails a chain. (24 is kept
+  // for the protection of an encrypted session's data connections.)
+  ftpStepFeat = 25,
+  ftpStepOptsUtf8 = 26,
+  ftpStepOptsMlst = 27,
 };
 
 // Whatever set a chain was started with, its steps run in this order.
-inline constexpr std::array<TFtpStep, 23> kFtpStepOrder = {
-    ftpStepOpen, ftpStepUser,    ftpStepPass,  ftpStepCwd,   ftpStepCDup, ftpStepTypeSet, ftpStepPort, ftpStepRest,
+inline constexpr std::array<TFtpStep, 26> kFtpStepOrder = {
+    ftpStepOpen, ftpStepUser,    ftpStepPass,  ftpStepFeat,  ftpStepOptsUtf8, ftpStepOptsMlst,
+    ftpStepCwd,   ftpStepCDup, ftpStepTypeSet, ftpStepPort, ftpStepRest,
     ftpStepGet,  ftpStepPut,     ftpStepAppend, ftpStepDir,  ftpStepLs,   ftpStepSyst,    ftpStepMkd,  ftpStepRmd,
     ftpStepRenFrom, ftpStepRenTo, ftpStepSize, ftpStepDele, ftpStepPwd,  ftpStepQuote,   ftpStepQuit,
 };

@@ -6,7 +6,8 @@
 
 namespace testsupport {
 
-ProftpdPeer::ProftpdPeer() : FtpPeer(kName, FreePortRange(kPassivePortCount)) {}
+ProftpdPeer::ProftpdPeer(std::string address)
+    : FtpPeer(kName, FreePortRange(kPassivePortCount), std::move(address)) {}
 
 std::vector<std::string> ProftpdPeer::RequiredFiles() const {
   return {UnpackedProgram("usr/sbin/proftpd"), "/usr/bin/openssl"};
@@ -27,9 +28,9 @@ std::string ProftpdPeer::Config() const {
   return "ServerName \"marlo test\"\n"
          "ServerType standalone\n"
          "Port " + std::to_string(Port()) + "\n"
-         "DefaultAddress 127.0.0.1\n"
+         "DefaultAddress " + Address() + "\n"
          "SocketBindTight on\n"
-         "UseIPv6 off\n"
+         "UseIPv6 " + (OnIpv6() ? "on" : "off") + "\n"
          "User " + User() + "\n"
          "Group " + User() + "\n"
          "PidFile " + dir + "/proftpd.pid\n"

@@ -10,7 +10,7 @@ class ProftpdPeer : public FtpPeer {
  public:
   static constexpr char kName[] = "proftpd";
 
-  ProftpdPeer();
+  explicit ProftpdPeer(std::string address = "127.0.0.1");
 
  protected:
   std::vector<std::string> RequiredFiles() const override;

@@ -12,7 +12,7 @@ class PureFtpdPeer : public FtpPeer {
  public:
   static constexpr char kName[] = "pureftpd";
 
-  PureFtpdPeer();
+  explicit PureFtpdPeer(std::string address = "127.0.0.1");
 
  protected:
   std::vector<std::string> RequiredFiles() const override;

@@ -10,7 +10,7 @@ class PyftpdlibPeer : public FtpPeer {
  public:
   static constexpr char kName[] = "pyftpdlib";
 
-  PyftpdlibPeer();
+  explicit PyftpdlibPeer(std::string address = "127.0.0.1");
 
  protected:
   std::vector<std::string> RequiredFiles() const override;

@@ -9,7 +9,7 @@ class VsftpdPeer : public FtpPeer {
  public:
   static constexpr char kName[] = "vsftpd";
 
-  VsftpdPeer();
+  explicit VsftpdPeer(std::string address = "127.0.0.1");
 
  protected:
   std::vector<std::string> RequiredFiles() const override { return {"/usr/sbin/vsftpd"}; }
