@@ -17,14 +17,14 @@
 #include <map>
 
 #include "listing/DragAcceptance.h"
-#include "tests/session/SessionHarness.h"
+#include "support/session/SessionHarness.h"
 #include "shell/DirectoryListBox.h"
 #include "shell/MainWindow.h"
 #include "shell/PaneTableModel.h"
 #include "support/EventLoop.h"
 #include "support/scripted/ScriptedFtpServer.h"
 #include "support/widgets/DialogTesting.h"
-#include "tests/shell/ShellTestSupport.h"
+#include "support/shell/ShellTestSupport.h"
 
 namespace shell {
 namespace {
