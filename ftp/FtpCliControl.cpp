@@ -1,13 +1,12 @@
 // TCustomFtpCli: the component, its state, commands, the control connection and its replies,
 // and the end of every request.
 #include "ftp/FtpCli.h"
+#include "ftp/FtpMessages.h"
 
 #include "net/SocketErrorText.h"
 #include "platform/StringUtils.h"
 
 namespace {
-constexpr unsigned WM_FTP_REQUEST_DONE = 1025;
-constexpr unsigned WM_FTP_SENDDATA = 1026;
 constexpr int kDefaultShareFlags = platform::kShareExclusive;
 }  // namespace
 
@@ -176,6 +175,7 @@ void TCustomFtpCli::HandleGreeting(const std::string& line, uint16_t error) {
   }
   SetState(ftpConnected);
   if (OnSessionConnected) OnSessionConnected(this, error);
+  if (ExplicitTls() && !encrypted_) return RequestAuthTls();
   TriggerRequestDone(0);
 }
 
@@ -187,6 +187,9 @@ void TCustomFtpCli::HandleFinalReply() {
     case Judge::ReceiveFinal: ReceiveFinalReply(); break;
     case Judge::SendFirst: SendFirstReply(); break;
     case Judge::SendFinal: SendFinalReply(); break;
+    case Judge::AuthTls: AuthTlsReply(); break;
+    case Judge::Pbsz: PbszReply(); break;
+    case Judge::Prot: ProtReply(); break;
   }
 }
 
@@ -271,6 +274,8 @@ void TCustomFtpCli::HandleMessage(unsigned msg, uintptr_t, intptr_t lParam) {
     } else if (msg == WM_FTP_SENDDATA) {
       startTick_ = platform::TickCount();
       SendNextBlock(0);
+    } else if (msg == WM_FTP_TLS_VERIFY) {
+      DecideCertificate(lParam);
     }
   } catch (const std::exception& e) {
     bool canClose = true;
@@ -289,6 +294,7 @@ void TCustomFtpCli::OpenAsync() {
   stepError_ = 0;
   dnsResult_.clear();
   socksErrorText_.clear();
+  ForgetTls();
   SetState(ftpDnsLookup);
   controlSocket_->DnsLookup(connectionType_ == ftpProxy ? proxyServer_ : hostName_);
 }
@@ -317,7 +323,7 @@ void TCustomFtpCli::ControlDnsLookupDone(uint16_t error) {
   try {
     controlSocket_->SetAddr(dnsResult_);
     controlSocket_->SetProto("tcp");
-    controlSocket_->SetPort(viaProxyPort ? proxyDialPort_ : port_);
+    controlSocket_->SetPort(viaProxyPort ? proxyDialPort_ : DialPort());
     SetState(ftpWaitingBanner);
     controlSocket_->Connect();
   } catch (const ESocketException& e) {
@@ -342,9 +348,11 @@ void TCustomFtpCli::ControlSessionConnected(uint16_t error) {
     return;
   }
   connected_ = true;
+  if (ImplicitTls()) StartControlTls();
 }
 
 void TCustomFtpCli::ControlSessionClosed(uint16_t error) {
+  ForgetTls();
   if (connected_) {
     connected_ = false;
     if (state_ != ftpAbort) SetState(ftpNotConnected);
@@ -389,6 +397,7 @@ void TCustomFtpCli::Abort() {
   if (dataSocket_->State() != wsClosed) dataSocket_->Close();
   FreeLocalStream();
   connected_ = false;
+  ForgetTls();
   SetState(ftpReady);
 }
 

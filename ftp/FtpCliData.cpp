@@ -7,12 +7,11 @@
 
 #include "ftp/FtpCli.h"
 #include "ftp/FtpDataAddress.h"
+#include "ftp/FtpMessages.h"
 #include "ftp/FtpTransferSizes.h"
 #include "platform/StringUtils.h"
 
 namespace {
-
-constexpr unsigned WM_FTP_SENDDATA = 1026;
 
 const char* ExceptionClassName(const std::exception& e) {
   if (dynamic_cast<const ESocketException*>(&e)) return "ESocketException";
@@ -260,12 +259,14 @@ void TCustomFtpCli::ReceiveSessionAvailable() {
   AttachReceiveHandlers();
   dataSocket_->Dup(*accepted);
   startTick_ = platform::TickCount();
+  if (dataProtected_) StartDataTls(false);
 }
 
 void TCustomFtpCli::ReceiveConnected(uint16_t error) {
   AttachReceiveHandlers();
   startTick_ = platform::TickCount();
-  if (error != 0) FailDataConnection(error);
+  if (error != 0) return FailDataConnection(error);
+  if (dataProtected_) StartDataTls(false);
 }
 
 void TCustomFtpCli::ReceiveData() {
@@ -436,20 +437,24 @@ void TCustomFtpCli::SendSessionAvailable() {
   dataSocket_->SetLingerOnOff(wsLingerOff);
   dataSocket_->SetLingerTimeout(10);
   dataSocket_->ApplyLinger();
+  if (dataProtected_) return StartDataTls(true);
   dataConnected_ = true;
-  if (readyToSend_ && startTick_ == 0) sink_.Post(WM_FTP_SENDDATA, 0, 0);
+  ContinueSend();
 }
 
 void TCustomFtpCli::SendConnected(uint16_t error) {
   dataSocket_->OnSessionClosed = [this](TCustomWSocket*, uint16_t e) { SendClosed(e); };
   dataSocket_->OnDataAvailable = nullptr;
   dataSocket_->OnDataSent = nullptr;
-  dataConnected_ = true;
   startTick_ = platform::TickCount();
   if (error != 0) {
+    dataConnected_ = true;
     FailDataConnection(error);
     return;
   }
+  // The command goes at once: a server starts TLS on the data connection only once it has it.
+  dataConnected_ = !dataProtected_;
+  if (dataProtected_) StartDataTls(true);
   SendDataCommand();
 }
 
@@ -458,12 +463,8 @@ void TCustomFtpCli::SendFirstReply() {
   if (IsTransferStart(statusCode_)) {
     readyToSend_ = true;
     judge_ = Judge::SendFinal;
-    if (passive_) {
-      dataSocket_->OnDataSent = [this](TCustomWSocket*, uint16_t e) { SendNextBlock(e); };
-      SendNextBlock(0);
-    } else if (dataConnected_ && startTick_ == 0) {
-      sink_.Post(WM_FTP_SENDDATA, 0, 0);
-    }
+    if (passive_) dataSocket_->OnDataSent = [this](TCustomWSocket*, uint16_t e) { SendNextBlock(e); };
+    if (dataConnected_) ContinueSend();
     return;
   }
   FailTransferStart();
@@ -473,6 +474,8 @@ void TCustomFtpCli::SendFinalReply() {
   ShowLine();
   if (statusCode_ == 226 || statusCode_ == 250) {
     replyDone_ = true;
+    // The server has the whole file: a data connection it left open is closed now.
+    if (endOfFile_ && dataSocket_->State() != wsClosed) return CloseDataSocket();
     CheckTransferDone();
     return;
   }
@@ -486,6 +489,35 @@ void TCustomFtpCli::SendClosed(uint16_t error) {
   CheckTransferDone();
 }
 
+// The data connection of an upload is ready (connected, and encrypted when it must be): the
+// file goes once the server has also agreed to take it.
+void TCustomFtpCli::ContinueSend() {
+  if (!readyToSend_) return;
+  if (passive_)
+    SendNextBlock(0);
+  else if (startTick_ == 0)
+    sink_.Post(WM_FTP_SENDDATA, 0, 0);
+}
+
+// The whole file was sent. An encrypted connection first gets the TLS close, so that the
+// server can tell a complete file from a cut one (SendNextBlock goes on once it is sent).
+void TCustomFtpCli::EndUpload() {
+  endOfFile_ = true;
+  if (dataSocket_->TlsEstablished())
+    dataSocket_->ShutdownTls();
+  else
+    CloseDataSocket();
+}
+
+// After the TLS close of an upload: our side is done; the server's close answers it, and
+// what the server still sends on the way (its own TLS close, a session ticket the next data
+// connection may need) is read until then.
+void TCustomFtpCli::AwaitServerClose() {
+  if (dataSocket_->State() != wsConnected) return;
+  dataSocket_->OnDataSent = nullptr;
+  dataSocket_->Shutdown(SHUT_WR);
+}
+
 // One block of the file per data-sent report: the engine never holds more than one block.
 void TCustomFtpCli::SendNextBlock(uint16_t error) {
   if (!localStream_ || TriggerProgress() || !localStream_) return;
@@ -494,7 +526,8 @@ void TCustomFtpCli::SendNextBlock(uint16_t error) {
     CloseDataSocket();
     return;
   }
-  if (endOfFile_ || !readyToSend_ || !dataConnected_) return;
+  if (endOfFile_) return AwaitServerClose();  // what follows the TLS close of an upload
+  if (!readyToSend_ || !dataConnected_) return;
   if (!transferBuffer_) transferBuffer_ = std::make_unique_for_overwrite<char[]>(kFtpReceiveBlockSize);
   int n = 0;
   try {
@@ -504,11 +537,7 @@ void TCustomFtpCli::SendNextBlock(uint16_t error) {
     CloseDataSocket();
     return;
   }
-  if (n < 1) {
-    endOfFile_ = true;
-    CloseDataSocket();
-    return;
-  }
+  if (n < 1) return EndUpload();
   byteCount_ += n;
   dataSocket_->Send(transferBuffer_.get(), n);
 }

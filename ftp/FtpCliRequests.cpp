@@ -186,6 +186,8 @@ void TCustomFtpCli::RestartPutAsync() {
 void TCustomFtpCli::HighLevelAsync(TFtpRequest kind, TFtpStepSet steps) {
   if (connected_ && steps.Contains(ftpStepOpen)) HandleError("FTP component already connected");
   CheckReady();
+  // A chain that logs in also protects the data connections of an encrypted session.
+  if (steps.Contains(ftpStepPass)) steps.Add(ftpStepProt);
   savedResponse_ = lastResponse_;
   savedCode_ = -1;
   requestType_ = kind;
@@ -223,6 +225,7 @@ void TCustomFtpCli::NextExecAsync() {
     // Logged in by USER alone (230): there is no password to send.
     if (step == ftpStepPass && stepBefore_ == ftpStepUser && statusCode_ != 331) continue;
     if (step == ftpStepCwd && hostDirName_.empty()) continue;
+    if (step == ftpStepProt && !encrypted_) continue;
     if (step == ftpStepGet && !(stepBefore_ == ftpStepRest && resumeAt_ >= 0 && statusCode_ == 350)) resumeAt_ = 0;
     if (step == ftpStepQuit) {
       savedResponse_ = lastResponse_;
@@ -282,6 +285,7 @@ void TCustomFtpCli::RunStep(TFtpStep step) {
     case ftpStepPwd: PwdAsync(); break;
     case ftpStepQuote: QuoteAsync(); break;
     case ftpStepQuit: QuitAsync(); break;
+    case ftpStepProt: ProtAsync(); break;
     case ftpStepNone: break;
   }
 }

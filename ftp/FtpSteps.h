@@ -29,11 +29,12 @@ enum TFtpStep : uint8_t {
   ftpStepLs = 21,
   ftpStepAppend = 22,
   ftpStepPort = 23,
+  ftpStepProt = 24,  // PBSZ 0 and PROT P after the login of an encrypted session
 };
 
 // Whatever set a chain was started with, its steps run in this order.
-inline constexpr std::array<TFtpStep, 23> kFtpStepOrder = {
-    ftpStepOpen, ftpStepUser,    ftpStepPass,  ftpStepCwd,   ftpStepCDup, ftpStepTypeSet, ftpStepPort, ftpStepRest,
+inline constexpr std::array<TFtpStep, 24> kFtpStepOrder = {
+    ftpStepOpen, ftpStepUser,    ftpStepPass,  ftpStepProt,  ftpStepCwd,   ftpStepCDup, ftpStepTypeSet, ftpStepPort, ftpStepRest,
     ftpStepGet,  ftpStepPut,     ftpStepAppend, ftpStepDir,  ftpStepLs,   ftpStepSyst,    ftpStepMkd,  ftpStepRmd,
     ftpStepRenFrom, ftpStepRenTo, ftpStepSize, ftpStepDele, ftpStepPwd,  ftpStepQuote,   ftpStepQuit,
 };
@@ -47,6 +48,7 @@ class TFtpStepSet {
   }
   bool Empty() const { return bits_ == 0; }
   bool Contains(TFtpStep s) const { return (bits_ & Bit(s)) != 0; }
+  void Add(TFtpStep s) { bits_ |= Bit(s); }
   void Clear() { bits_ = 0; }
 
   // Removes and returns the first member in chain order; ftpStepNone when empty.

@@ -6,7 +6,26 @@
 
 namespace testsupport {
 
-ProftpdPeer::ProftpdPeer() : FtpPeer(kName, FreePortRange(kPassivePortCount)) {}
+ProftpdPeer::ProftpdPeer() : ProftpdPeer(kName) {}
+
+ProftpdPeer::ProftpdPeer(std::string name) : FtpPeer(std::move(name), FreePortRange(kPassivePortCount)) {}
+
+namespace {
+
+// mod_tls (proftpd-mod-crypto, unpacked beside the server), TLS required.
+std::string TlsConfig(const FtpPeer& peer) {
+  if (peer.Tls() == PeerTls::None) return {};
+  return "ModulePath " + UnpackedProgram("usr/lib/proftpd") + "\n"
+         "LoadModule mod_tls.c\n"
+         "TLSEngine on\n"
+         "TLSProtocol TLSv1.2 TLSv1.3\n"
+         "TLSRSACertificateFile " + peer.Certificate().certificate.string() + "\n"
+         "TLSRSACertificateKeyFile " + peer.Certificate().key.string() + "\n"
+         "TLSRequired on\n"
+         "TLSLog " + (peer.Dir() / "proftpd-tls.log").string() + "\n";
+}
+
+}  // namespace
 
 std::vector<std::string> ProftpdPeer::RequiredFiles() const {
   return {UnpackedProgram("usr/sbin/proftpd"), "/usr/bin/openssl"};
@@ -24,7 +43,8 @@ void ProftpdPeer::WriteUserFiles(AccountIds ids) {
 
 std::string ProftpdPeer::Config() const {
   const std::string dir = Dir().string();
-  return "ServerName \"marlo test\"\n"
+  return TlsConfig(*this) +
+         "ServerName \"marlo test\"\n"
          "ServerType standalone\n"
          "Port " + std::to_string(Port()) + "\n"
          "DefaultAddress 127.0.0.1\n"
@@ -62,7 +82,7 @@ std::string ProftpdPeer::Config() const {
 void ProftpdPeer::Launch() {
   WriteUserFiles(ServeAsTestAccount());
   // -n: stay in the foreground; -c needs an absolute path.
-  Spawn(kName, {UnpackedProgram("usr/sbin/proftpd"), "-n", "-c", WriteFile("proftpd.conf", Config()).string()});
+  Spawn(Name(), {UnpackedProgram("usr/sbin/proftpd"), "-n", "-c", WriteFile("proftpd.conf", Config()).string()});
   AwaitGreeting();
 }
 

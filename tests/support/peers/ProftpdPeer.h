@@ -13,6 +13,7 @@ class ProftpdPeer : public FtpPeer {
   ProftpdPeer();
 
  protected:
+  explicit ProftpdPeer(std::string name);
   std::vector<std::string> RequiredFiles() const override;
   void Launch() override;
 

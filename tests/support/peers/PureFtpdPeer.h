@@ -15,6 +15,7 @@ class PureFtpdPeer : public FtpPeer {
   PureFtpdPeer();
 
  protected:
+  explicit PureFtpdPeer(std::string name);
   std::vector<std::string> RequiredFiles() const override;
   void Launch() override;
 

@@ -13,6 +13,7 @@ class PyftpdlibPeer : public FtpPeer {
   PyftpdlibPeer();
 
  protected:
+  explicit PyftpdlibPeer(std::string name);
   std::vector<std::string> RequiredFiles() const override;
   bool NeedsRoot() const override { return false; }
   void Launch() override;

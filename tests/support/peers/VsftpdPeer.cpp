@@ -4,7 +4,28 @@
 
 namespace testsupport {
 
-VsftpdPeer::VsftpdPeer() : FtpPeer(kName, FreePortRange(kPassivePortCount)) {}
+namespace {
+
+// TLS required of logins and data, with the default session reuse requirement; the
+// protocol log then records every command, so that a test can tell what reached the server.
+std::string TlsConfig(const FtpPeer& peer) {
+  if (peer.Tls() == PeerTls::None) return "xferlog_enable=NO\n";
+  return "xferlog_enable=YES\n"
+         "xferlog_std_format=NO\n"
+         "log_ftp_protocol=YES\n"
+         "ssl_enable=YES\n"
+         "rsa_cert_file=" + peer.Certificate().certificate.string() + "\n"
+         "rsa_private_key_file=" + peer.Certificate().key.string() + "\n"
+         "force_local_logins_ssl=YES\n"
+         "force_local_data_ssl=YES\n" +
+         std::string(peer.Tls() == PeerTls::Implicit ? "implicit_ssl=YES\n" : "");
+}
+
+}  // namespace
+
+VsftpdPeer::VsftpdPeer() : VsftpdPeer(kName) {}
+
+VsftpdPeer::VsftpdPeer(std::string name) : FtpPeer(std::move(name), FreePortRange(kPassivePortCount)) {}
 
 void VsftpdPeer::Launch() {
   ServeAsTestAccount();
@@ -34,10 +55,13 @@ void VsftpdPeer::Launch() {
       "seccomp_sandbox=NO\n"
       "isolate=NO\n"
       "isolate_network=NO\n"
-      "xferlog_enable=NO\n"
-      "vsftpd_log_file=" + (Dir() / "vsftpd-sessions.log").string() + "\n";
-  Spawn(kName, {"/usr/sbin/vsftpd", WriteFile("vsftpd.conf", config).string()});
-  AwaitGreeting();
+      "vsftpd_log_file=" + (Dir() / "vsftpd-sessions.log").string() + "\n" + TlsConfig(*this);
+  Spawn(Name(), {"/usr/sbin/vsftpd", WriteFile("vsftpd.conf", config).string()});
+  // With implicit TLS even the greeting is encrypted: a connection is all that can be seen.
+  if (Tls() == PeerTls::Implicit)
+    AwaitPort(Port(), false);
+  else
+    AwaitGreeting();
 }
 
 }  // namespace testsupport

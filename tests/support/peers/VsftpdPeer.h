@@ -12,6 +12,7 @@ class VsftpdPeer : public FtpPeer {
   VsftpdPeer();
 
  protected:
+  explicit VsftpdPeer(std::string name);
   std::vector<std::string> RequiredFiles() const override { return {"/usr/sbin/vsftpd"}; }
   void Launch() override;
 };
