@@ -311,6 +311,7 @@ class TCustomFtpCli {
   void PbszReply();
   void ProtReply();
   void ForgetTls();
+  void StartDataTlsWhenDue(bool sending);
   void StartDataTls(bool sending);
   void DataTlsDone(uint16_t error, bool sending);
   void ContinueSend();
@@ -376,6 +377,7 @@ class TCustomFtpCli {
   bool endOfFile_ = false;
   bool readyToSend_ = false;
   bool dataConnected_ = false;
+  bool dataLinkUp_ = false;    // the data connection's TCP (or relayed) connection is up
   bool dataHeld_ = false;      // received data waits in the paused data socket for the 150
   bool emptyPending_ = false;  // the existing local file is emptied when the server starts sending
   uint32_t startTick_ = 0;

@@ -197,6 +197,7 @@ void TCustomFtpCli::StartReceive(TFtpRequest kind, TFtpStep step, const char* co
   replyDone_ = false;
   receiveClosed_ = false;
   sendClosed_ = false;
+  dataLinkUp_ = false;
   requestDoneFlag_ = false;
   byteCount_ = 0;
   dataCloseError_ = 0;
@@ -259,14 +260,16 @@ void TCustomFtpCli::ReceiveSessionAvailable() {
   AttachReceiveHandlers();
   dataSocket_->Dup(*accepted);
   startTick_ = platform::TickCount();
-  if (dataProtected_) StartDataTls(false);
+  dataLinkUp_ = true;
+  StartDataTlsWhenDue(false);
 }
 
 void TCustomFtpCli::ReceiveConnected(uint16_t error) {
   AttachReceiveHandlers();
   startTick_ = platform::TickCount();
   if (error != 0) return FailDataConnection(error);
-  if (dataProtected_) StartDataTls(false);
+  dataLinkUp_ = true;
+  StartDataTlsWhenDue(false);
 }
 
 void TCustomFtpCli::ReceiveData() {
@@ -344,6 +347,7 @@ void TCustomFtpCli::ReceiveFirstReply() {
     dataHeld_ = false;
     dataSocket_->Resume();
   }
+  StartDataTlsWhenDue(false);
 }
 
 void TCustomFtpCli::ReceiveFinalReply() {
@@ -376,6 +380,7 @@ void TCustomFtpCli::StartSend(TFtpStep step) {
   sendClosed_ = false;
   receiveClosed_ = false;
   dataConnected_ = false;
+  dataLinkUp_ = false;
   readyToSend_ = false;
   requestDoneFlag_ = false;
   startTick_ = 0;
@@ -437,7 +442,8 @@ void TCustomFtpCli::SendSessionAvailable() {
   dataSocket_->SetLingerOnOff(wsLingerOff);
   dataSocket_->SetLingerTimeout(10);
   dataSocket_->ApplyLinger();
-  if (dataProtected_) return StartDataTls(true);
+  dataLinkUp_ = true;
+  if (dataProtected_) return StartDataTlsWhenDue(true);
   dataConnected_ = true;
   ContinueSend();
 }
@@ -452,9 +458,8 @@ void TCustomFtpCli::SendConnected(uint16_t error) {
     FailDataConnection(error);
     return;
   }
-  // The command goes at once: a server starts TLS on the data connection only once it has it.
-  dataConnected_ = !dataProtected_;
-  if (dataProtected_) StartDataTls(true);
+  dataLinkUp_ = true;
+  dataConnected_ = !dataProtected_;  // an encrypted one is connected once TLS is up
   SendDataCommand();
 }
 
@@ -464,7 +469,10 @@ void TCustomFtpCli::SendFirstReply() {
     readyToSend_ = true;
     judge_ = Judge::SendFinal;
     if (passive_) dataSocket_->OnDataSent = [this](TCustomWSocket*, uint16_t e) { SendNextBlock(e); };
-    if (dataConnected_) ContinueSend();
+    if (dataConnected_)
+      ContinueSend();
+    else
+      StartDataTlsWhenDue(true);
     return;
   }
   FailTransferStart();

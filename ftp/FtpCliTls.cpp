@@ -146,9 +146,18 @@ void TCustomFtpCli::ForgetTls() {
 
 // ---- Data connections ---------------------------------------------------------------------
 
+// TLS on a data connection starts once the connection is up and the server has agreed to the
+// transfer (150/125), as servers start it on their side only then: pyftpdlib drops a
+// connection whose handshake comes first.
+void TCustomFtpCli::StartDataTlsWhenDue(bool sending) {
+  const bool agreed = sending ? readyToSend_ : judge_ == Judge::ReceiveFinal;
+  if (!dataProtected_ || !dataLinkUp_ || !agreed || dataSocket_->TlsActive()) return;
+  StartDataTls(sending);
+}
+
 void TCustomFtpCli::StartDataTls(bool sending) {
   dataSocket_->OnTlsDone = [this, sending](TCustomWSocket*, uint16_t e) { DataTlsDone(e, sending); };
-  TlsSession session = tlsContext_->TakeSession();
+  TlsSession session = tlsContext_->NewestSession();
   if (!session) session = controlSocket_->CurrentTlsSession();
   dataSocket_->StartTls(tlsContext_, TlsPeerName(), std::move(session));
 }

@@ -40,17 +40,6 @@ std::shared_ptr<TlsContext> TlsContext::Create(const std::string& extraTrustFile
 
 TlsContext::~TlsContext() { SSL_CTX_free(context_); }
 
-void TlsContext::KeepSession(TlsSession session) {
-  sessions_.push_front(std::move(session));
-  if (sessions_.size() > kKeptSessions) sessions_.pop_back();
-}
-
-TlsSession TlsContext::TakeSession() {
-  if (sessions_.empty()) return nullptr;
-  TlsSession newest = std::move(sessions_.front());
-  sessions_.pop_front();
-  return newest;
-}
 
 std::string TakeOpenSslError(const std::string& fallback) {
   unsigned long last = 0;

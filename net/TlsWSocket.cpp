@@ -69,7 +69,10 @@ void TCustomTlsWSocket::StartTls(std::shared_ptr<TlsContext> context, const std:
     X509_VERIFY_PARAM_set_hostflags(param, X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS);
     X509_VERIFY_PARAM_set1_host(param, peerName.c_str(), 0);
   }
-  if (resume) SSL_set_session(ssl_, resume.get());
+  if (SSL_SESSION* copy = resume ? SSL_SESSION_dup(resume.get()) : nullptr) {
+    SSL_set_session(ssl_, copy);
+    SSL_SESSION_free(copy);  // the connection holds its own reference
+  }
   state_ = TlsState::Handshake;
   // The first round only sends the client's hello; its outcome is reported from the loop.
   if (HandshakeStep() < 0) Sink().Post(WM_TLS_HANDSHAKE_DONE, 0, kTlsHandshakeFailed);

@@ -25,8 +25,11 @@
 //
 // ShutdownTls() sends the TLS close (close_notify), which tells the server that every byte
 // it was sent arrived; it goes out with the bytes queued before it (OnDataSent follows).
-// Data connections resume the control connection's session: pass StartTls a session the
-// context kept (TlsContext::TakeSession), or the control connection's CurrentTlsSession().
+// Data connections resume the control connection's session: pass StartTls the session the
+// context kept (TlsContext::NewestSession), or the control connection's CurrentTlsSession().
+// The connection resumes a copy: OpenSSL takes a TLS 1.3 session it resumed as used up, while
+// a server may well accept it again (vsftpd and proftpd insist on it for every data
+// connection, and issue new tickets only where they send data).
 #include <cstdint>
 #include <functional>
 #include <memory>

@@ -124,13 +124,15 @@ TYPED_TEST(FtpTls, ActiveSession) { this->WholeSession(false); }
 struct RefusalCase {
   const char* name;
   CertificateKind kind;
+  const char* host;     // the name dialled
   const char* problem;  // what the log says is wrong
 };
 
 const RefusalCase kRefusals[] = {
-    {"another host's certificate", CertificateKind::OtherHost, "Hostname mismatch"},
-    {"an expired certificate", CertificateKind::Expired, "certificate has expired"},
-    {"a self-signed certificate", CertificateKind::SelfSigned, "self-signed certificate"},
+    {"another host's certificate, dialled by name", CertificateKind::OtherHost, "localhost", "hostname mismatch"},
+    {"another host's certificate, dialled by address", CertificateKind::OtherHost, "127.0.0.1", "IP address mismatch"},
+    {"an expired certificate", CertificateKind::Expired, "127.0.0.1", "certificate has expired"},
+    {"a self-signed certificate", CertificateKind::SelfSigned, "127.0.0.1", "self-signed certificate"},
 };
 
 class VsftpdWith : public testsupport::VsftpdPeer {
@@ -158,6 +160,7 @@ TEST(FtpTlsCertificates, RefusedUnlessTheOwnerTrustsThem) {
     // No handler: refused, and the connection closed before USER.
     EngineProbe refused;
     Aim(refused, server, true);
+    refused.ftp.SetHostName(row.host);
     EXPECT_EQ(refused.Run([&] { refused.ftp.ConnectAsync(); }), (Completion{ftpConnectAsync, kTlsCertificateRejected}))
         << refused.Transcript();
     EXPECT_TRUE(Logged(refused, std::string("! The certificate is not verified: ") + row.problem)) << refused.Transcript();
@@ -167,6 +170,7 @@ TEST(FtpTlsCertificates, RefusedUnlessTheOwnerTrustsThem) {
     // A handler that is shown the facts and trusts the certificate: the session goes on.
     EngineProbe trusted;
     Aim(trusted, server, true);
+    trusted.ftp.SetHostName(row.host);
     TlsCertificateFacts shown;
     trusted.ftp.OnVerifyCertificate = [&](TCustomFtpCli* ftp, const TlsCertificateFacts& facts, bool& trust) {
       shown = facts;
@@ -175,7 +179,7 @@ TEST(FtpTlsCertificates, RefusedUnlessTheOwnerTrustsThem) {
     };
     EXPECT_EQ(trusted.Run([&] { trusted.ftp.ConnectAsync(); }), (Completion{ftpConnectAsync, 0})) << trusted.Transcript();
     EXPECT_EQ(shown.problem, row.problem);
-    EXPECT_EQ(shown.hostName, "127.0.0.1");
+    EXPECT_EQ(shown.hostName, row.host);
     EXPECT_EQ(shown.sha256.size(), 95u) << shown.sha256;
     EXPECT_FALSE(shown.validUntil.empty());
     EXPECT_TRUE(trusted.ftp.Encrypted());
