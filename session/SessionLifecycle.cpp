@@ -10,6 +10,20 @@
 
 namespace session {
 
+namespace {
+
+TFtpEncryption EngineEncryption(SiteEncryption encryption) {
+  switch (encryption) {
+    case SiteEncryption::ExplicitIfOffered: return ftpEncryptionExplicitIfOffered;
+    case SiteEncryption::ExplicitRequired: return ftpEncryptionExplicit;
+    case SiteEncryption::Implicit: return ftpEncryptionImplicit;
+    case SiteEncryption::None: break;
+  }
+  return ftpEncryptionNone;
+}
+
+}  // namespace
+
 // ---- Options ------------------------------------------------------------------------------
 
 void MainLogic::ApplyOptions() {
@@ -70,6 +84,7 @@ void MainLogic::ConnectToSelectedSite() {
   if (!TakeLogin()) return;
   ftp_.SetBinary(true);
   ftp_.SetPassive(currentSite_.Pasv);
+  ftp_.SetEncryption(EngineEncryption(currentSite_.Encryption));
   // Without a start directory the session starts where the server puts the user (PWD).
   ftp_.SetHostDirName(currentSite_.InitialDir.empty() ? "" : WithTrailingSlash(currentSite_.InitialDir));
   ShowSiteLocalDirectory();
@@ -158,6 +173,7 @@ void MainLogic::EndSession() {
   SetHourglass(false);
   showingSites_ = true;
   Notify(Change::RemoteMode);
+  Notify(Change::Encryption);
   EndBusy();
   ShowStoredSites();
   UpdateRemoteCommands(false);

@@ -137,17 +137,7 @@ const RefusalCase kRefusals[] = {
 
 class VsftpdWith : public testsupport::VsftpdPeer {
  public:
-  explicit VsftpdWith(CertificateKind kind) : VsftpdPeer("vsftpd") {
-    UseTls(PeerTls::Explicit, TestCertificates::Shared().Get(kind));
-  }
-  // The commands that reached the server, from its protocol log.
-  std::string Commands() const {
-    const std::string log = ReadAll(Dir() / "vsftpd-sessions.log");
-    std::string commands;
-    for (size_t at = log.find("FTP command: "); at != std::string::npos; at = log.find("FTP command: ", at + 1))
-      commands += log.substr(log.find(", \"", at) + 3, log.find('\n', at) - log.find(", \"", at) - 4) + ";";
-    return commands;
-  }
+  explicit VsftpdWith(CertificateKind kind) { UseTls(PeerTls::Explicit, TestCertificates::Shared().Get(kind)); }
 };
 
 TEST(FtpTlsCertificates, RefusedUnlessTheOwnerTrustsThem) {
@@ -165,7 +155,7 @@ TEST(FtpTlsCertificates, RefusedUnlessTheOwnerTrustsThem) {
         << refused.Transcript();
     EXPECT_TRUE(Logged(refused, std::string("! The certificate is not verified: ") + row.problem)) << refused.Transcript();
     EXPECT_FALSE(refused.ftp.Connected());
-    EXPECT_EQ(server.Commands(), "AUTH TLS;") << "nothing after AUTH TLS reached the server";
+    EXPECT_EQ(server.LoggedCommands(), "AUTH TLS;") << "nothing after AUTH TLS reached the server";
 
     // A handler that is shown the facts and trusts the certificate: the session goes on.
     EngineProbe trusted;
@@ -183,7 +173,7 @@ TEST(FtpTlsCertificates, RefusedUnlessTheOwnerTrustsThem) {
     EXPECT_EQ(shown.sha256.size(), 95u) << shown.sha256;
     EXPECT_FALSE(shown.validUntil.empty());
     EXPECT_TRUE(trusted.ftp.Encrypted());
-    EXPECT_EQ(server.Commands().rfind("AUTH TLS;AUTH TLS;USER ", 0), 0u) << server.Commands();
+    EXPECT_EQ(server.LoggedCommands().rfind("AUTH TLS;AUTH TLS;USER ", 0), 0u) << server.LoggedCommands();
   }
 }
 

@@ -1,5 +1,7 @@
 #include "support/peers/VsftpdPeer.h"
 
+#include <fstream>
+#include <sstream>
 #include <string>
 
 namespace testsupport {
@@ -26,6 +28,20 @@ std::string TlsConfig(const FtpPeer& peer) {
 VsftpdPeer::VsftpdPeer() : VsftpdPeer(kName) {}
 
 VsftpdPeer::VsftpdPeer(std::string name) : FtpPeer(std::move(name), FreePortRange(kPassivePortCount)) {}
+
+std::string VsftpdPeer::LoggedCommands() const {
+  // FTP command: Client "127.0.0.1", "USER marlotest"
+  constexpr std::string_view kMark = "FTP command: Client ";
+  std::ifstream log(Dir() / "vsftpd-sessions.log");
+  std::string commands;
+  for (std::string line; std::getline(log, line);) {
+    const size_t at = line.find(kMark);
+    if (at == std::string::npos) continue;
+    const size_t start = line.find(", \"", at) + 3;
+    commands += line.substr(start, line.rfind('"') - start) + ";";
+  }
+  return commands;
+}
 
 void VsftpdPeer::Launch() {
   ServeAsTestAccount();

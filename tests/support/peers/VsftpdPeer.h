@@ -11,6 +11,10 @@ class VsftpdPeer : public FtpPeer {
 
   VsftpdPeer();
 
+  // With TLS: the commands that reached the server, from its protocol log, each followed by
+  // ";" ("AUTH TLS;USER marlotest;PASS <password>;").
+  std::string LoggedCommands() const;
+
  protected:
   explicit VsftpdPeer(std::string name);
   std::vector<std::string> RequiredFiles() const override { return {"/usr/sbin/vsftpd"}; }
