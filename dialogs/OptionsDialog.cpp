@@ -141,11 +141,6 @@ QHBoxLayout* ListWithButtons(QListWidget* list, std::initializer_list<QPushButto
   return row;
 }
 
-QColor FromColorRef(std::int32_t value) {
-  const auto bits = static_cast<std::uint32_t>(value);
-  return QColor(static_cast<int>(bits & 0xFF), static_cast<int>((bits >> 8) & 0xFF), static_cast<int>((bits >> 16) & 0xFF));
-}
-
 }  // namespace
 
 T_Options::T_Options(QWidget* parent, const ProgramOptions& options) : QDialog(parent), options_(options) {

@@ -45,6 +45,10 @@ enum class Command {
   RemotePermissions,
   RemoteUpOneLevel,
   RemotePath,
+  RemoteOpen,     // what a double click on the remote pane does: connect to the site, open the directory
+  RemoteRefresh,  // the shown directory listed again, or the stored sites read again
+  LocalOpen,      // what a double click on the local pane does: into the selected directory
+  LocalRefresh,   // the local directory listed again
   UploadSelection,
   DownloadSelection,
   CompareDirectories,

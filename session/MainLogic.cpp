@@ -15,7 +15,7 @@ MainLogic::MainLogic(std::string programDirectory, Prompts& prompts, ProgressWin
       progress_(progress),
       // Read before the stored sites, so that a site read now gets the same defaults (the
       // anonymous e-mail address) as when the list is read again later.
-      options_(LoadOptions(programDirectory_)),
+      options_(LoadOptions(programDirectory_, localDirectory.string())),
       commands_(LoadCommands(programDirectory_)),
       startupDate_(listing::Today()),
       listingFileName_(listing::ListingFileNameForProcess(platform::CurrentProcessId())),
@@ -79,20 +79,14 @@ static bool WaitsForCompletion(Command command) {
 }
 
 void MainLogic::Run(Command command, int tag) {
-  if (WaitsForCompletion(command) && DeferUntilCompletion([this, command, tag] { Run(command, tag); })) return;
-  const Scope user(userDepth_);
-  try {
-    Dispatch(command, tag);
-  } catch (const std::exception& e) {
-    log_.AddLog(std::string("Error ") + e.what());
-  }
+  RunUserHandler([this, command, tag] { Dispatch(command, tag); }, WaitsForCompletion(command));
 }
 
-void MainLogic::OpenRemoteEntry() {
-  if (DeferUntilCompletion([this] { OpenRemoteEntry(); })) return;
+void MainLogic::RunUserHandler(const std::function<void()>& handler, bool waits) {
+  if (waits && DeferUntilCompletion([this, handler] { RunUserHandler(handler); })) return;
   const Scope user(userDepth_);
   try {
-    OpenSelectedRemoteEntry();
+    handler();
   } catch (const std::exception& e) {
     log_.AddLog(std::string("Error ") + e.what());
   }
@@ -136,6 +130,10 @@ void MainLogic::Dispatch(Command command, int tag) {
     case Command::RemoteChangeDirectory: return RemoteChangeDirectory();
     case Command::RemotePermissions: return RemotePermissions();
     case Command::RemotePath: return RemotePathChosen(tag);
+    case Command::RemoteOpen: return OpenSelectedRemoteEntry();
+    case Command::RemoteRefresh: return RefreshRemotePane();
+    case Command::LocalOpen: return OpenFirstSelectedLocal();
+    case Command::LocalRefresh: return LocalCommand([this] { local_.ListLocalDirectory(); });
     case Command::UploadSelection: return StartUploadBatch();
     case Command::DownloadSelection: return StartDownloadBatch();
     case Command::CompareDirectories: return local::CompareDirectories(local_.Model(), remotePane_);
@@ -155,6 +153,17 @@ void MainLogic::EditOptions() {
 
 void MainLogic::OpenLocalEntry(std::size_t index) {
   LocalCommand([this, index] { local_.Open(index); });
+}
+
+void MainLogic::OpenFirstSelectedLocal() {
+  const std::vector<std::size_t> selected = local_.Model().SelectedIndexes();
+  if (!selected.empty()) OpenLocalEntry(selected.front());
+}
+
+void MainLogic::LocalPaneFocusChanged(bool inside) {
+  const bool enabled = inside && !showingSites_ && !local_.Model().Empty();
+  for (Surface surface : {Surface::MainMenu, Surface::LocalPopup}) states_.Set(Command::UploadSelection, surface, enabled);
+  Notify(Change::Commands);
 }
 
 void MainLogic::ChangeLocalDirectory(const std::filesystem::path& directory) {

@@ -28,6 +28,7 @@ void MainLogic::OnRemoteSelectionChanged() { UpdateRemoteCommands(!showingSites_
 void MainLogic::OnLocalPaneChanged() {
   UpdateLocalCommands(states_, local_.UpdateLocalCommands(!showingSites_));
   Notify(Change::Commands);
+  Notify(Change::LocalPane);
 }
 
 void MainLogic::SetPathItems(std::vector<std::string> items) {

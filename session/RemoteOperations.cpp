@@ -166,6 +166,14 @@ void MainLogic::RemoteUpOneLevel() {
   Start(&TCustomFtpCli::CDupAsync);
 }
 
+// The shown directory is entered again, and so listed anew; without a session the stored
+// sites are read again. Nothing while another request or operation runs.
+void MainLogic::RefreshRemotePane() {
+  if (showingSites_) return ShowStoredSites();
+  if (!ftp_.Connected() || busy_ || RequestRunning()) return;
+  Start(&TCustomFtpCli::CwdAsync);
+}
+
 // ---- The command bar ------------------------------------------------------------------------
 
 void MainLogic::ToggleCommandBar() {

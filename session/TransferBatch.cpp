@@ -61,4 +61,10 @@ void MainLogic::DropOnRemotePane(std::optional<int> sourceTag) {
   if (RemotePaneAcceptsDrag(sourceTag)) Run(Command::UploadSelection);
 }
 
+bool MainLogic::RemotePaneAcceptsFiles() const { return RemotePaneAcceptsDrag(listing::kLocalPaneTag); }
+
+void MainLogic::DropFilesOnRemotePane(const std::vector<std::filesystem::path>& paths) {
+  if (RemotePaneAcceptsFiles()) RunUserHandler([this, paths] { StartUploadOf(paths); });
+}
+
 }  // namespace session

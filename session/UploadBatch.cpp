@@ -14,18 +14,40 @@ namespace session {
 void MainLogic::StartUploadBatch() {
   if (!BeginBatch()) return;
   for (const listing::PaneItem& item : local_.Model().Items()) {
-    if (!item.selected) continue;
-    if (item.IsDirectory()) {
-      queues_.DirQueue.push_back(localWorkDir_ + item.caption);
-      queues_.DirTargetQueue.push_back(remoteBaseDir_ + item.caption);
-    } else {
-      // The remote name is relative to the server's current directory, the one on show.
-      queues_.FileQueue.push_back(QueueEntry(localWorkDir_ + item.caption, item.subItems[listing::kSubSize]));
-      queues_.FileTargetQueue.push_back(item.caption);
-    }
+    if (item.selected)
+      QueueUpload(localWorkDir_ + item.caption, item.caption, item.IsDirectory(), item.subItems[listing::kSubSize]);
   }
   uploadTargetListing_.reset();
   StartNextUpload();
+}
+
+// Paths from anywhere on the local disk, each sent under its last name. A path without a
+// name (the root) is left out.
+void MainLogic::StartUploadOf(const std::vector<std::filesystem::path>& paths) {
+  if (!BeginBatch()) return;
+  for (std::filesystem::path path : paths) {
+    if (!path.has_filename()) path = path.parent_path();
+    const std::string name = path.filename().string();
+    if (name.empty()) continue;
+    std::error_code error;
+    const bool directory = std::filesystem::is_directory(path, error);
+    const std::uintmax_t size = directory ? 0 : std::filesystem::file_size(path, error);
+    QueueUpload(path.string(), name, directory, error ? "" : std::to_string(size));
+  }
+  uploadTargetListing_.reset();
+  StartNextUpload();
+}
+
+void MainLogic::QueueUpload(const std::string& localPath, const std::string& name, bool directory,
+                            const std::string& size) {
+  if (directory) {
+    queues_.DirQueue.push_back(localPath);
+    queues_.DirTargetQueue.push_back(remoteBaseDir_ + name);
+  } else {
+    // The remote name is relative to the server's current directory, the one on show.
+    queues_.FileQueue.push_back(QueueEntry(localPath, size));
+    queues_.FileTargetQueue.push_back(name);
+  }
 }
 
 void MainLogic::StartNextUpload() {

@@ -89,6 +89,7 @@ enum class Change {
   Busy,        // the busy state (hourglass on the remote controls, path combo disabled)
   Cursor,      // the screen cursor (hourglass or default)
   Options,     // the options were applied (font, colours)
+  LocalPane,   // the local pane's directory, items or selection (the directory list box follows)
   Close,       // the window is to close
   Encryption,  // Encrypted(): the session became encrypted, or ended
 };
@@ -120,8 +121,8 @@ class MainLogic {
   // surface it came from is the shell's to refuse; Run checks the program's own guards.
   void Run(Command command, int tag = 0);
   // A double click on the remote pane: connects to the selected site, or opens the selected
-  // directory ("..": one level up).
-  void OpenRemoteEntry();
+  // directory ("..": one level up). The same as Run(Command::RemoteOpen).
+  void OpenRemoteEntry() { Run(Command::RemoteOpen); }
   // A double click on the local pane's item at `index`.
   void OpenLocalEntry(std::size_t index);
   // A drop on a pane, from the list view with tag `sourceTag` (none: not a list view). The
@@ -131,6 +132,15 @@ class MainLogic {
   bool RemotePaneAcceptsDrag(std::optional<int> sourceTag) const;
   void DropOnLocalPane(std::optional<int> sourceTag);
   void DropOnRemotePane(std::optional<int> sourceTag);
+  // Files and directories dropped on the remote pane from the desktop's file manager: an
+  // upload of those local paths (directories as whole trees), on the conditions of a drop
+  // from the local pane. Each goes to the shown directory under its own name.
+  bool RemotePaneAcceptsFiles() const;
+  void DropFilesOnRemotePane(const std::vector<std::filesystem::path>& paths);
+  // The focus entered (true) or left the local pane. The upload entries of the menus follow
+  // it: entering enables them when the pane has items and a server directory is shown,
+  // leaving disables them; a selection change in the pane decides afresh.
+  void LocalPaneFocusChanged(bool inside);
   // A click on a column header of the remote pane (ignored while it shows the sites) or the
   // local pane.
   void ClickRemoteColumn(int columnTag);
@@ -188,7 +198,11 @@ class MainLogic {
   // Start-up and closing (MainLogic.cpp)
   void BindEngine();
   void Notify(Change what);
+  // Runs a handler of the user's: after a completion that is on its way when `waits` (see
+  // KeepAliveRequests.cpp), marked as the user's, with an exception logged.
+  void RunUserHandler(const std::function<void()>& handler, bool waits = true);
   void Dispatch(Command command, int tag);
+  void OpenFirstSelectedLocal();
   void EditOptions();
   // Copies the options into the engine, the log and the local pane.
   void ApplyOptions();
@@ -269,6 +283,9 @@ class MainLogic {
   bool DownloadWalk();
   bool MakeLocalDirectory(const std::string& path);
   void StartUploadBatch();
+  void StartUploadOf(const std::vector<std::filesystem::path>& paths);
+  // Queues one local file or directory of a batch, to go to the shown directory as `name`.
+  void QueueUpload(const std::string& localPath, const std::string& name, bool directory, const std::string& size);
   void StartNextUpload();
   void WalkLocalDirectory();
   void TakeUploadListing();
@@ -299,6 +316,7 @@ class MainLogic {
   void SelectInPane(listing::PaneModel& pane, int tag);
   void RemoteFilter();
   void RemoteUpOneLevel();
+  void RefreshRemotePane();
   void ToggleCommandBar();
   void PickStoredCommand();
   void SendCommandLine();

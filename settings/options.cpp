@@ -111,9 +111,9 @@ void SaveKey(platform::IniFile& ini, const OptionKey& option, const ProgramOptio
 OptionsWriteException::OptionsWriteException(const std::string& path)
     : std::runtime_error("Unable to write to " + path) {}
 
-ProgramOptions LoadOptions(const std::string& directory) {
+ProgramOptions LoadOptions(const std::string& directory, const std::string& defaultStartDirectory) {
   ProgramOptions options;
-  options.StartDirectory = directory;
+  options.StartDirectory = defaultStartDirectory.empty() ? directory : defaultStartDirectory;
   const platform::IniFile ini(platform::FileInDirectory(directory, kOptionsFileName));
   for (const OptionKey& option : kOptionKeys) LoadKey(ini, option, options);
   return options;

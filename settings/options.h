@@ -46,7 +46,7 @@ struct ProgramOptions {
   std::string FirewallSymbol = "@";
   std::int32_t FirewallType = 0;
   bool FirewallEnabled = false;
-  std::string StartDirectory;  // loading defaults it to the program's directory
+  std::string StartDirectory;  // loading defaults it to the directory the program starts in
   std::string FontName = "MS Sans Serif";
   std::int32_t FontSize = 8;
   std::int32_t FontColor = 0;
@@ -63,7 +63,10 @@ class OptionsWriteException : public std::runtime_error {
   explicit OptionsWriteException(const std::string& path);
 };
 
-// `directory` is the program's directory.
-ProgramOptions LoadOptions(const std::string& directory);
+// `directory` is the program's directory. A file without a start directory gives
+// `defaultStartDirectory`, or the program's directory when that is empty: the program passes
+// the directory it was started in, since its own files live in a configuration directory
+// nobody wants to browse.
+ProgramOptions LoadOptions(const std::string& directory, const std::string& defaultStartDirectory = {});
 
 void SaveOptions(const ProgramOptions& options, const std::string& directory);

@@ -96,16 +96,19 @@ QLabel* PaneTitle(const QString& text, QWidget* parent) {
   return title;
 }
 
+// A tool bar's button for the action, named as the action is.
+void AddButton(QToolBar* bar, QAction* action) {
+  bar->addAction(action);
+  bar->widgetForAction(action)->setObjectName(action->objectName());
+}
+
 // A pane's row of buttons: a tool bar, which folds the buttons that find no room into its
 // overflow menu, so that a narrow pane clips no caption.
 QToolBar* ButtonRow(std::initializer_list<QAction*> actions, QWidget* parent) {
   auto* row = new QToolBar(parent);
   row->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   row->setIconSize({kSmallIconSize, kSmallIconSize});
-  for (QAction* action : actions) {
-    row->addAction(action);
-    row->widgetForAction(action)->setObjectName(action->objectName());
-  }
+  for (QAction* action : actions) AddButton(row, action);
   return row;
 }
 
@@ -168,12 +171,6 @@ MainWindow::MainWindow(listing::PaneModel& remotePane, listing::PaneModel& local
   FTPView->SetContextMenu(BuildRemotePopup());
   BindWindowCommands();
 
-  FTPView->SetDropRule([this](const PaneDrop& drop) {
-    return RemotePaneAcceptsDrop(drop, dropState_ ? dropState_() : DropState{});
-  });
-  lvLoc->SetDropRule([this](const PaneDrop& drop) {
-    return LocalPaneAcceptsDrop(drop, dropState_ ? dropState_() : DropState{});
-  });
   connect(FTPView, &PaneView::dropped, this, &MainWindow::remoteDropped);
   connect(lvLoc, &PaneView::dropped, this, &MainWindow::localDropped);
 
@@ -205,9 +202,7 @@ void MainWindow::BuildToolBar() {
   bar->setFloatable(false);
   bar->toggleViewAction()->setVisible(false);
   bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-  bar->addAction(Buttons.sbConnect);
-  bar->addAction(Buttons.sbDisConnect);
-  bar->addAction(Buttons.sbStop);
+  for (QAction* action : {Buttons.sbConnect, Buttons.sbDisConnect, Buttons.sbStop}) AddButton(bar, action);
   auto* title = new QLabel("TOVIK FTP", bar);
   QFont titleFont = title->font();
   titleFont.setBold(true);
@@ -216,7 +211,7 @@ void MainWindow::BuildToolBar() {
   title->setAlignment(Qt::AlignCenter);
   title->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
   bar->addWidget(title);
-  bar->addAction(Buttons.ExplorerButton1);
+  AddButton(bar, Buttons.ExplorerButton1);
 }
 
 QWidget* MainWindow::BuildLocalPane(listing::PaneModel& pane) {
@@ -422,7 +417,8 @@ QMenu* MainWindow::BuildRemotePopup() {
   SubMenu(menu, "Вид", p.View1 = Family(this, "View1", kViewCaptions, 0));
   menu->addAction(p.Font1 = Tagged(Entry(this, "Font1", "Шрифт..."), 1));
 
-  BindPaneKeys(FTPView, {p.Open, Buttons.FTPOneLevelUp, p.RenameFile4, p.Delete1, p.Select3[0], p.Refresh});
+  RemoteDeleteKey = new QAction(this);
+  BindPaneKeys(FTPView, {p.Open, Buttons.FTPOneLevelUp, p.RenameFile4, RemoteDeleteKey, p.Select3[0], p.Refresh});
   return menu;
 }
 
@@ -467,7 +463,6 @@ void MainWindow::BindWindowCommands() {
   for (QAction* font : {MainMenu.Font4, RemotePopup.Font1, MainMenu.Font3, LocalPopup.Font2}) {
     connect(font, &QAction::triggered, this, [this, font] { ChooseFont(font->data().toInt() == 1 ? FTPView : lvLoc); });
   }
-  connect(MainMenu.Exit1, &QAction::triggered, this, &QWidget::close);
   connect(dlbx, &DirectoryListBox::directoryChosen, this, &MainWindow::localDirectoryChosen);
   connect(DriveComboBox1, &QComboBox::activated, this, [this](int index) {
     emit localDirectoryChosen(QFile::encodeName(DriveComboBox1->itemData(index).toString()).toStdString());

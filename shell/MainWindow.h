@@ -13,21 +13,23 @@
 // local pane and negative for the remote one; view style 0 to 3 (ViewStyle); font 0 local,
 // 1 remote. A family's array is indexed by the absolute tag less its first tag.
 //
-// The window handles by itself what touches only its widgets: view styles, fonts, Exit, a
-// second copy of the program, the help window and the About box, and Tab between the panes
-// (Shift+Tab back). Everything else is left to the session's logic, which also decides
-// whether the command bar shows (ShowCommandBar).
+// The window handles by itself what touches only its widgets: view styles, fonts, a second
+// copy of the program, the help window and the About box, and Tab between the panes
+// (Shift+Tab back). Everything else, closing included, is left to the session's logic
+// (shell/MainBinding.h), which also decides whether the command bar shows
+// (ShowCommandBar) and which drops each view takes.
 //
 // Keys: in each pane's views, Enter opens (the pane's Open action), Backspace goes up one
 // level (the pane's up button), F2 renames, Delete deletes, Ctrl+A selects all and F5
 // refreshes (the pane's Refresh action); these shortcuts sit on the pane's popup actions
-// and act only while that pane has the focus.
+// and act only while that pane has the focus. Delete in the remote pane is the action
+// RemoteDeleteKey of its own, which the binding runs only after asking: there a key
+// press would delete on the server, whole trees included, at once.
 #include <QMainWindow>
 #include <array>
 #include <filesystem>
 #include <functional>
 
-#include "shell/DropRules.h"
 #include "shell/PaneView.h"
 
 class QAction;
@@ -169,6 +171,7 @@ class MainWindow : public QMainWindow {
 
   PaneView* FTPView;
   PaneView* lvLoc;
+  QAction* RemoteDeleteKey;  // Delete in the remote pane
   QComboBox* FTPPath;
   QComboBox* cbCmd;
   QWidget* CommandBar;
@@ -188,10 +191,6 @@ class MainWindow : public QMainWindow {
   // The busy cursor over the whole program, as while a session is being closed.
   void SetScreenBusy(bool busy);
   bool ScreenBusy() const { return screenBusy_; }
-
-  // The state that decides which drops each pane takes; asked while a drag moves. Until
-  // it is set, the remote pane shows the sites and takes nothing.
-  void SetDropState(std::function<DropState()> state) { dropState_ = std::move(state); }
 
   // Shows or hides the command bar; the menu entry and its popup twin carry the check mark.
   void ShowCommandBar(bool shown);
@@ -220,7 +219,6 @@ class MainWindow : public QMainWindow {
   void StartSecondCopy();
 
   std::filesystem::path configDirectory_;
-  std::function<DropState()> dropState_;
   QSplitter* panes_ = nullptr;
   QWidget* localUpButton_ = nullptr;
   QWidget* remoteUpButton_ = nullptr;

@@ -9,6 +9,8 @@
 #include <QMimeData>
 #include <QTimer>
 #include <QTreeView>
+#include <array>
+#include <memory>
 
 #include "dialogs/QtText.h"
 #include "listing/PaneModel.h"
@@ -110,6 +112,9 @@ void PaneView::SetStyle(ViewStyle style) {
     icons_->setIconSize({icon, icon});
     // Large icons sit in a regular grid with room for two lines of caption under each.
     icons_->setGridSize(large ? QSize(icon * 3, icon + fontMetrics().lineSpacing() * 3) : QSize());
+    // Without the grid each item is as wide as its caption: sizes taken from the first item
+    // alone would cut the longer captions short.
+    icons_->setUniformItemSizes(large);
     icons_->setMovement(QListView::Static);
   }
   const bool hadFocus = ShownView() != nullptr && (report_->hasFocus() || icons_->hasFocus());
@@ -134,8 +139,21 @@ void PaneView::SetColumnWidths() {
 }
 
 listing::CaptionMetrics PaneView::CaptionMetrics() const {
+  // A listing asks for every caption's width. Shaping each one costs more than the rest of
+  // showing the listing, so a caption of plain ASCII is measured as the sum of its
+  // characters' advances (what shaping adds for Latin text, kerning, only narrows it);
+  // any other caption is shaped.
   const QFontMetrics metrics = report_->fontMetrics();
-  return {[metrics](std::string_view caption) { return metrics.horizontalAdvance(dialogs::ToQString(caption)); },
+  auto advances = std::make_shared<std::array<int, 128>>();
+  for (int c = 0; c < 128; ++c) (*advances)[static_cast<std::size_t>(c)] = metrics.horizontalAdvance(QChar(c));
+  return {[metrics, advances](std::string_view caption) {
+            int width = 0;
+            for (const char c : caption) {
+              if (static_cast<unsigned char>(c) >= 128) return metrics.horizontalAdvance(dialogs::ToQString(caption));
+              width += (*advances)[static_cast<unsigned char>(c)];
+            }
+            return width;
+          },
           report_->viewport()->width()};
 }
 

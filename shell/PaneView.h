@@ -17,9 +17,11 @@
 // event is done with, since what they start may run the loop and refill the pane.
 #include <QStackedWidget>
 #include <functional>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "listing/RemoteListingView.h"
-#include "shell/DropRules.h"
 
 class QAbstractItemView;
 class QItemSelection;
@@ -35,6 +37,13 @@ class PaneModel;
 namespace shell {
 
 class PaneTableModel;
+
+// What is dragged onto a pane: the selection of the other pane (known by that pane's tag) or
+// files dragged from the desktop's file manager.
+struct PaneDrop {
+  std::optional<int> sourcePaneTag;     // the pane the drag comes from
+  std::vector<std::string> localPaths;  // else: the local files dropped, as file-system bytes
+};
 
 // The view styles by the tags of their menu entries.
 enum class ViewStyle : int { LargeIcons = 0, SmallIcons = 1, List = 2, Report = 3 };

@@ -1,13 +1,13 @@
 #include "shell/UReWrite.h"
 
 #include <QHBoxLayout>
-#include <QInputDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "dialogs/QtText.h"
+#include "shell/TextQuery.h"
 
 namespace shell {
 
@@ -17,13 +17,7 @@ namespace {
 
 constexpr const char* kCaptions[] = {"Докачать", "Переписать", "Все", "Пропустить", "Сохранить как", "Отмена"};
 
-bool AskNewPath(QWidget* parent, std::string& path) {
-  bool confirmed = false;
-  const QString answer = QInputDialog::getText(parent, "Save as ...", "New Path", QLineEdit::Normal,
-                                               dialogs::ToQString(path), &confirmed);
-  if (confirmed) path = dialogs::ToBytes(answer);
-  return confirmed;
-}
+bool AskNewPath(QWidget* parent, std::string& path) { return TextQuery(parent, "Save as ...", "New Path", path); }
 
 }  // namespace
 

@@ -9,11 +9,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "listing/PaneModel.h"
 #include "shell/CommandLine.h"
 #include "shell/ConfigDirectory.h"
 #include "shell/Icons.h"
 #include "shell/MainWindow.h"
+#include "shell/Program.h"
 
 namespace {
 
@@ -59,6 +59,7 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName("marlo");
+  QApplication::setApplicationDisplayName("TOVIK FTP");
   QApplication::setApplicationVersion(MARLO_VERSION);
   QApplication::setDesktopFileName("marlo");
   QApplication::setWindowIcon(shell::ProgramIcon());
@@ -79,10 +80,11 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  listing::PaneModel remotePane;
-  listing::PaneModel localPane;
-  shell::MainWindow window(remotePane, localPane, directory);
-  CloseOnSignals(window);
-  window.showMaximized();
+  // The local pane starts where the program was started, unless the options name a start
+  // directory.
+  const std::filesystem::path here = std::filesystem::current_path(status);
+  shell::Program marlo(directory, status ? std::filesystem::path("/") : here);
+  CloseOnSignals(marlo.Window());
+  marlo.Window().showMaximized();
   return app.exec();
 }

@@ -111,9 +111,14 @@ TProgress::TProgress(QWidget* parent, Clock clock)
 
   CancelBtn = new QPushButton("Отмена", this);
   CancelBtn->setAutoDefault(false);
+  // The cancel action aborts the engine, which ends the session and closes this window. It
+  // runs from the event loop once the click is done with, never inside the button's own
+  // handler; a second click before then changes nothing.
   connect(CancelBtn, &QPushButton::clicked, this, [this] {
-    // The action may close the window, which forgets it: run a copy.
-    if (auto cancel = cancel_) cancel();
+    CancelBtn->setEnabled(false);
+    QMetaObject::invokeMethod(this, [this] {
+      if (auto cancel = cancel_) cancel();
+    }, Qt::QueuedConnection);
   });
 
   auto* groups = new QHBoxLayout;
@@ -137,6 +142,7 @@ TProgress::TProgress(QWidget* parent, Clock clock)
 void TProgress::Show(std::function<void()> cancel) {
   if (IsOpen()) return;
   cancel_ = std::move(cancel);
+  CancelBtn->setEnabled(true);
   batchStart_ = fileStart_ = clock_();
   bytes_ = earlierBytes_ = total_ = 0;
   strip_->SetFrame(0);

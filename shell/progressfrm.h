@@ -12,6 +12,9 @@
 // Updates arrive once per block, which on a fast link is thousands of times a second; the
 // texts are redrawn from the latest figures at most once per refresh interval, from a timer
 // on the event loop. Begin redraws at once.
+//
+// "Отмена" runs the cancel action from the event loop after the click, once per batch: the
+// action may close the window, which must not happen inside the button's own handler.
 #include <QDialog>
 #include <QTimer>
 #include <chrono>

@@ -5,8 +5,8 @@ set -euo pipefail
 
 build_packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev netbase libssl-dev
                 fonts-dejavu-core)  # fonts: the screenshot tool renders Cyrillic offscreen
-# The program's window: its pictures are SVG.
-program_packages=(libqt6svg6)
+# The program's window: its pictures are SVG. The tests show it on a private X server too.
+program_packages=(libqt6svg6 xvfb libxcb1-dev)
 # Real peers the tests talk to over loopback, and the tools the benchmarks compare against.
 peer_packages=(vsftpd python3-pyftpdlib dante-server microsocks ftp-proxy
                openssh-server openssh-client curl lftp openssl iproute2 util-linux python3-openssl

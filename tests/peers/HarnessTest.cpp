@@ -40,6 +40,10 @@ TEST(ChildProcess, StopEndsDescendantsThatLeftTheProcessGroup) {
   ChildProcess shell = SpawnShell("setsid /bin/sleep 60 & exec /bin/sleep 61");
   const pid_t session = OnlyChildOf(shell.Pid());
   ASSERT_GT(session, 0);
+  // The child exists before it has run setsid: wait (bounded) until it has left the group.
+  for (int round = 0; round < 200 && getpgid(session) == getpgid(shell.Pid()); ++round) {
+    std::this_thread::sleep_for(10ms);
+  }
   ASSERT_NE(getpgid(session), getpgid(shell.Pid()));
 
   shell.Stop();

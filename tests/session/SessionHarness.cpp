@@ -230,6 +230,15 @@ std::string SessionHarness::Transcript() const {
   return all;
 }
 
+testsupport::Script ScriptedLogin() {
+  return testsupport::Script()
+      .Send("220 Ready\r\n")
+      .Reply("331 Password\r\n")
+      .Reply("230 Logged in\r\n")
+      .Reply("200 Type A\r\n")
+      .Reply("250 CWD ok\r\n");
+}
+
 // ---- Files ----------------------------------------------------------------------------------
 
 TreeDigest DigestOf(const std::filesystem::path& root) {

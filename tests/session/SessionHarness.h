@@ -19,6 +19,7 @@
 
 #include "session/uMain.h"
 #include "support/peers/TempDir.h"
+#include "support/scripted/Script.h"
 
 namespace sessiontest {
 
@@ -155,6 +156,10 @@ class SessionHarness {
   std::unique_ptr<session::MainLogic> logic_;
   int listingsSeen_ = 0;
 };
+
+// What a scripted server answers to the start of a session: the greeting, USER, PASS, TYPE A
+// and the CWD of the start directory.
+testsupport::Script ScriptedLogin();
 
 // A tree of files and directories as "relative path" -> the file's SHA-256, or "dir".
 using TreeDigest = std::map<std::string, std::string>;

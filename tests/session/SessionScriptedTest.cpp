@@ -24,16 +24,6 @@ const std::string kListing =
 
 const std::vector<std::string> kLoginAndList = {"USER user", "PASS secret", "TYPE A", "CWD /d/", "PASV", "LIST"};
 
-// Greeting, login, TYPE A and CWD of the start directory.
-Script Login() {
-  return Script()
-      .Send("220 Ready\r\n")
-      .Reply("331 Password\r\n")
-      .Reply("230 Logged in\r\n")
-      .Reply("200 Type A\r\n")
-      .Reply("250 CWD ok\r\n");
-}
-
 // PASV and LIST answered with kListing; `pause` holds the listing back.
 Script List(DataPort& data, std::chrono::milliseconds pause = 0ms) {
   return Script()
@@ -85,7 +75,7 @@ TEST_F(SessionScripted, RetriesAConnectionClosedBeforeTheGreetingThenShowsTheSit
 }
 
 TEST_F(SessionScripted, EachErrorLineShowsItsOwnReply) {
-  Connect(Login().Then(List(data)).Reply("500 No FOO\r\n").Reply("501 No BAR\r\n"));
+  Connect(sessiontest::ScriptedLogin().Then(List(data)).Reply("500 No FOO\r\n").Reply("501 No BAR\r\n"));
   ASSERT_TRUE(h.WaitForListing()) << h.Transcript();
   for (const char* command : {"FOO", "BAR"}) {
     h.Logic().Bar().text = command;
@@ -99,7 +89,7 @@ TEST_F(SessionScripted, EachErrorLineShowsItsOwnReply) {
 TEST_F(SessionScripted, ListingCompletedAfterDisconnectLeavesTheSites) {
   // The listing's data is complete before its final reply, so the completion is posted right
   // behind the reply; the Disconnect posted on seeing the reply runs in between.
-  Connect(Login().Then(List(data)));
+  Connect(sessiontest::ScriptedLogin().Then(List(data)));
   h.memo.onLine = [&](const std::string& line) {
     if (line != "< 226 Done") return;
     QMetaObject::invokeMethod(
@@ -116,7 +106,7 @@ TEST_F(SessionScripted, KeepAliveWaitsForTheListingToEnd) {
   h.options.KeepAlive = true;
   h.options.KeepStart = 1;
   h.options.KeepCommands = "NOOP";
-  Connect(Login().Then(List(data, 300ms)));
+  Connect(sessiontest::ScriptedLogin().Then(List(data, 300ms)));
   ASSERT_TRUE(server_->WaitForCommands(kLoginAndList.size() + 1)) << h.Transcript();
   testsupport::PumpFor(50ms);
   std::vector<std::string> expected = kLoginAndList;
@@ -128,7 +118,7 @@ TEST_F(SessionScripted, UserCommandWaitsForTheKeepAliveAndTakesItsTurn) {
   h.options.KeepAlive = true;
   h.options.KeepStart = 1;
   h.options.KeepCommands = "NOOP";
-  Connect(Login()
+  Connect(sessiontest::ScriptedLogin()
               .Then(List(data))
               .Receive()  // NOOP, answered late
               .Pause(300ms)
@@ -146,7 +136,7 @@ TEST_F(SessionScripted, UserCommandWaitsForTheKeepAliveAndTakesItsTurn) {
 }
 
 TEST_F(SessionScripted, DoubleClickOpensADirectoryAndPropertiesBeep) {
-  Connect(Login().Then(List(data)).Reply("250 CWD ok\r\n").Then(List(data)));
+  Connect(sessiontest::ScriptedLogin().Then(List(data)).Reply("250 CWD ok\r\n").Then(List(data)));
   ASSERT_TRUE(h.WaitForListing()) << h.Transcript();
   h.Logic().Run(Command::SiteProperties);
   EXPECT_EQ(h.prompts.beeps, 1);
@@ -168,7 +158,7 @@ TEST_F(SessionScripted, ServerNamesNeverLeadOutOfTheDownload) {
       "-rw-r--r--    1 1 1    5 Dec 06 08:03 /etc/x\r\n"
       "drwxr-xr-x    2 1 1 4096 Dec 06 08:03 ..\r\n"
       "-rw-r--r--    1 1 1    2 Dec 06 08:03 ok.txt\r\n";
-  Connect(Login()
+  Connect(sessiontest::ScriptedLogin()
               .Then(List(data))
               .Reply("250 CWD ok\r\n")  // CWD /d/sub
               .Reply(walkData.PasvReply())

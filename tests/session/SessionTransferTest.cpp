@@ -229,6 +229,19 @@ TEST_F(VsftpdTransfer, UploadResumesAndLeavesACompleteFile) {
   EXPECT_FALSE(h.progress.open) << "the final listing closes the progress window";
 }
 
+TEST_F(VsftpdTransfer, DesktopDropUploadsFilesAndTreesFromAnywhere) {
+  testsupport::TempDir elsewhere;
+  WritePattern(elsewhere.Path() / "loose.bin", 5000, 6);
+  MakeTree(elsewhere.Path() / "tree");
+  Connect();
+  h.Logic().DropFilesOnRemotePane({elsewhere.Path() / "loose.bin", elsewhere.Path() / "tree/"});
+  ASSERT_TRUE(h.WaitForListing()) << h.Transcript();
+  EXPECT_EQ(Sha256Of(Pub() / "loose.bin"), Sha256Of(elsewhere.Path() / "loose.bin"));
+  EXPECT_EQ(DigestOf(Pub() / "tree"), DigestOf(elsewhere.Path() / "tree")) << h.Transcript();
+  EXPECT_EQ(h.RemoteCaptions(), (std::vector<std::string>{"tree", "loose.bin"}));
+  EXPECT_TRUE(fs::is_empty(h.LocalDir())) << "the local pane's directory takes no part";
+}
+
 TEST_F(VsftpdTransfer, LocalFailureIsReportedAndEndsTheBatch) {
   fs::create_directories(Pub() / "tree");
   WritePattern(Pub() / "tree" / "a.bin", 10);

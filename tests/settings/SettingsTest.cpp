@@ -92,6 +92,7 @@ TEST(Options, MissingFileGivesDefaultsAndCreatesNothing) {
   ProgramOptions expected;
   expected.StartDirectory = dir.Path();
   EXPECT_EQ(loaded, expected);
+  EXPECT_EQ(LoadOptions(dir.Path(), "/home/u").StartDirectory, "/home/u");
   EXPECT_FALSE(dir.Exists(kOptionsFileName));
 }
 

@@ -118,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"F2 renames", Qt::Key_F2, [](MainWindow& w) { return w.LocalPopup.MenuItem7; },
                 [](MainWindow& w) { return w.RemotePopup.RenameFile4; }},
         KeyCase{"Delete deletes", Qt::Key_Delete, [](MainWindow& w) { return w.LocalPopup.MenuItem8; },
-                [](MainWindow& w) { return w.RemotePopup.Delete1; }},
+                [](MainWindow& w) { return w.RemoteDeleteKey; }},
         KeyCase{"Ctrl A selects all", QKeySequence::SelectAll,
                 [](MainWindow& w) { return w.LocalPopup.Select1[0]; },
                 [](MainWindow& w) { return w.RemotePopup.Select3[0]; }},

@@ -1,11 +1,18 @@
 #pragma once
 // Shared by the shell tests: table rows (structs with a `what` text) name their tests and
-// print as that text.
+// print as that text; drags dropped on a pane's view.
 #include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
 
 #include <cctype>
 #include <ostream>
 #include <string>
+
+#include "shell/PaneView.h"
 
 namespace shell {
 namespace {
@@ -22,6 +29,17 @@ struct CaseName {
     return name;
   }
 };
+
+// Drags `data` over the view and drops it; true when the view took the drop.
+inline bool DragAndDrop(PaneView& view, QMimeData& data) {
+  QWidget* target = view.ShownView()->viewport();
+  QDragEnterEvent enter({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &enter);
+  if (!enter.isAccepted()) return false;
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &drop);
+  return drop.isAccepted();
+}
 
 }  // namespace
 }  // namespace shell

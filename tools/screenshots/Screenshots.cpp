@@ -1,8 +1,10 @@
 // Renders the program's windows without a display into PNG files named after each shot, so
 // their look can be judged and kept beside the documentation:
 //   marlo_screenshots OUTPUT_DIRECTORY
-// Each shot builds its window on sample data, as a user would see it on opening.
+// Each shot builds its window on sample data, as a user would see it on opening; the main
+// window's shows a session on an FTP server started for it on 127.0.0.1 (pyftpdlib).
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QComboBox>
 #include <QLabel>
 #include <QDir>
@@ -12,7 +14,10 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -25,10 +30,12 @@
 #include "dialogs/SiteManager.h"
 #include "dialogs/UChMod.h"
 #include "dialogs/custom.h"
-#include "listing/PaneModel.h"
-#include "shell/LogMemo.h"
+#include "session/uMain.h"
 #include "shell/MainWindow.h"
+#include "shell/Program.h"
 #include "sites/HostTypes.h"
+#include "sites/SiteList.h"
+#include "support/peers/PyftpdlibPeer.h"
 
 namespace {
 
@@ -79,58 +86,75 @@ std::unique_ptr<QWidget> OptionsAtPage(int page) {
   return dialog;
 }
 
-listing::PaneItem PaneEntry(const char* name, int image, const char* size, const char* date, const char* time,
-                           const char* attributes = "") {
-  return {name, image, {size, date, time, attributes}, false};
-}
-
-// The panes of the main window's shot: a server directory on the right, a home on the left.
-struct SamplePanes {
-  listing::PaneModel remote;
-  listing::PaneModel local;
-
-  SamplePanes() {
-    using listing::kImageDirectory, listing::kImageFile;
-    remote.Assign({PaneEntry("..", kImageDirectory, "", "", ""),
-                   PaneEntry("pub", kImageDirectory, "", "12.03.24", "09:15", "drwxr-xr-x"),
-                   PaneEntry("incoming", kImageDirectory, "", "02.11.23", "18:40", "drwxrwxr-x"),
-                   PaneEntry("Документы", kImageDirectory, "", "28.02.24", "11:02", "drwxr-xr-x"),
-                   PaneEntry("README.txt", kImageFile, "2381", "05.01.24", "14:22", "-rw-r--r--"),
-                   PaneEntry("debian-12.5.0-amd64-netinst.iso", kImageFile, "658505728", "10.02.24", "12:00",
-                             "-rw-r--r--"),
-                   PaneEntry("backup-2024.tar.gz", kImageFile, "5368709120", "01.03.24", "03:30", "-rw-------"),
-                   PaneEntry("index.html", kImageFile, "14876", "20.02.24", "16:45", "-rw-r--r--"),
-                   PaneEntry("Отчёт за квартал.pdf", kImageFile, "482113", "15.01.24", "10:05", "-rw-r--r--")});
-    local.Assign({PaneEntry("photos", kImageDirectory, "", "04.03.2024", "19:12"),
-                  PaneEntry("projects", kImageDirectory, "", "11.03.2024", "08:55"),
-                  PaneEntry("notes.txt", kImageFile, "1204", "12.03.2024", "21:40"),
-                  PaneEntry("site.zip", kImageFile, "10485760", "01.03.2024", "12:00"),
-                  PaneEntry("Письмо.odt", kImageFile, "23552", "09.03.2024", "17:31")});
-    remote.SetSorting(true);
-    local.SetSorting(true);
-  }
-};
-
-std::unique_ptr<QWidget> MainWindowShot(SamplePanes& panes, const std::string& directory) {
-  auto window = std::make_unique<shell::MainWindow>(panes.remote, panes.local, directory);
-  window->FTPView->SetStyle(shell::ViewStyle::Report);
-  window->RemoteTitle->setText("ftp.example.org");
-  window->ShowLocalDirectory("/usr/share");
-  window->FTPPath->addItems({"SERVER LIST ...", "ftp.example.org", "pub"});
-  window->FTPPath->setCurrentIndex(2);
-  for (const char* line : {"Connecting to ftp.example.org", "< 220 Welcome", "> USER anonymous",
-                           "< 331 Please specify the password.", "> PASS ********", "< 230 Login successful.",
-                           "> CWD /pub", "< 250 Directory successfully changed."}) {
-    window->Log->AppendLine(line);
-  }
-  window->resize(1280, 800);
-  return window;
-}
-
 bool Render(QWidget& window, const QString& path) {
   window.show();
   QApplication::processEvents();
   return window.grab().save(path, "PNG");
+}
+
+// A server directory and a home directory with a few entries of different kinds and ages.
+void WriteFile(const std::filesystem::path& path, std::size_t size, int daysOld) {
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << std::string(size, 'x');
+  std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * daysOld));
+}
+
+void MakeSampleFiles(const std::filesystem::path& server, const std::filesystem::path& home) {
+  for (const char* directory : {"pub/incoming", "pub/releases", "pub/Документы"})
+    std::filesystem::create_directories(server / directory);
+  WriteFile(server / "pub/README.txt", 2381, 40);
+  WriteFile(server / "pub/marlo-0.1.tar.gz", 1843200, 12);
+  WriteFile(server / "pub/backup-2024.tar.gz", 52428800, 90);
+  WriteFile(server / "pub/index.html", 14876, 3);
+  WriteFile(server / "pub/Отчёт за квартал.pdf", 482113, 20);
+  WriteFile(server / "pub/CHANGES", 7302, 1);
+  for (const char* directory : {"photos", "projects"}) std::filesystem::create_directories(home / directory);
+  WriteFile(home / "notes.txt", 1204, 2);
+  WriteFile(home / "site.zip", 10485760, 15);
+  WriteFile(home / "Письмо.odt", 23552, 5);
+}
+
+// The program's window with a session on a local pyftpdlib server, its /pub directory listed.
+bool MainWindowShot(const QString& path) {
+  testsupport::PyftpdlibPeer server;
+  if (!server.SkipReason().empty() || !server.Start()) {
+    std::fprintf(stderr, "main window: no FTP server to show: %s%s\n", server.SkipReason().c_str(),
+                 server.Failure().c_str());
+    return false;
+  }
+  QTemporaryDir programDirectory;
+  QTemporaryDir scratch;
+  // The user's home, as the places box names it.
+  const std::string home = scratch.path().toStdString() + "/home/ivanov";
+  qputenv("HOME", QByteArray::fromStdString(home));
+  MakeSampleFiles(server.Root(), home);
+  ProgramOptions options;
+  options.StartDirectory = home;
+  SaveOptions(options, programDirectory.path().toStdString());
+  SiteRecord site = NewSiteRecord(options);
+  site.Name = "Зеркало проекта";
+  site.Server = "127.0.0.1";
+  site.Port = std::to_string(server.Port());
+  site.User = server.User();
+  site.Password = server.Password();
+  site.InitialDir = "/pub";
+  site.Pasv = true;
+  if (!SaveSiteList({site}, programDirectory.path().toStdString())) return false;
+
+  shell::Program program(programDirectory.path().toStdString(), home);
+  shell::MainWindow& window = program.Window();
+  window.resize(1280, 800);
+  window.show();
+  program.Logic().RemotePane().SetSelected(0, true);
+  program.Logic().Run(session::Command::Connect);
+  QElapsedTimer waited;
+  waited.start();
+  while ((program.Logic().ShowingSites() || program.Logic().Busy() || program.Logic().RequestRunning()) &&
+         waited.elapsed() < 10000) {
+    QApplication::processEvents(QEventLoop::AllEvents, 50);
+  }
+  if (program.Logic().ShowingSites()) return false;
+  return Render(window, path);
 }
 
 }  // namespace
@@ -153,7 +177,6 @@ int main(int argc, char** argv) {
     return 1;
   }
   const ProgramOptions options = SampleOptions();
-  SamplePanes panes;
 
   const std::vector<Shot> shots = {
       {"site-manager.png",
@@ -184,7 +207,6 @@ int main(int argc, char** argv) {
        [] { return std::make_unique<dialogs::TInputForm>(nullptr, "Add Command", "Enter command", "NOOP", true); }},
       {"about.png", [] { return std::make_unique<dialogs::TAboutBox>(nullptr); }},
       {"help.png", [] { return std::make_unique<dialogs::THelpWindow>(nullptr); }},
-      {"main-window-sample.png", [&] { return MainWindowShot(panes, directory); }},
   };
 
   int failures = 0;
@@ -195,5 +217,9 @@ int main(int argc, char** argv) {
     std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
     failures += saved ? 0 : 1;
   }
+  const QString main = output.filePath("main-window.png");
+  const bool saved = MainWindowShot(main);
+  std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(main));
+  failures += saved ? 0 : 1;
   return failures == 0 ? 0 : 1;
 }
