@@ -32,6 +32,7 @@ TCustomFtpCli::~TCustomFtpCli() {
     s->OnSessionAvailable = nullptr;
     s->OnDataSent = nullptr;
     s->OnSocksError = nullptr;
+    s->OnTlsDone = nullptr;
   }
   controlSocket_.reset();
   dataSocket_.reset();

@@ -32,6 +32,9 @@ void TCustomFtpCli::PrepareDataSocket() {
   dataSocket_->OnSessionAvailable = nullptr;
   dataSocket_->OnSessionClosed = nullptr;
   dataSocket_->OnDataAvailable = nullptr;
+  // The last upload's block sender must not act on the next connection (its SOCKS
+  // negotiation and TLS handshake write too).
+  dataSocket_->OnDataSent = nullptr;
   dataSocket_->SetSendChunkSize(kFtpSendBlockSize);
 }
 

@@ -260,7 +260,7 @@ void TCustomTlsWSocket::HandleWindowMessage(unsigned msg, uintptr_t wParam, intp
         if (failure_ != 0 && State() != wsClosed) CloseConnection(true, failure_);
         return;
       case WM_TLS_HANDSHAKE_DONE:
-        if (ssl_ != nullptr) FinishHandshake(static_cast<uint16_t>(lParam));
+        if (state_ == TlsState::Failed) FinishHandshake(static_cast<uint16_t>(lParam));  // unless closed since
         return;
       default: break;
     }

@@ -8,8 +8,9 @@ namespace testsupport {
 
 namespace {
 
-// TLS required of logins and data, with the default session reuse requirement; the
-// protocol log then records every command, so that a test can tell what reached the server.
+// TLS required of logins and data, with the default session reuse requirement; transfers
+// must end with the TLS close (a cut upload or download is then told from a complete one).
+// The protocol log records every command, so that a test can tell what reached the server.
 std::string TlsConfig(const FtpPeer& peer) {
   if (peer.Tls() == PeerTls::None) return "xferlog_enable=NO\n";
   return "xferlog_enable=YES\n"
@@ -19,7 +20,9 @@ std::string TlsConfig(const FtpPeer& peer) {
          "rsa_cert_file=" + peer.Certificate().certificate.string() + "\n"
          "rsa_private_key_file=" + peer.Certificate().key.string() + "\n"
          "force_local_logins_ssl=YES\n"
-         "force_local_data_ssl=YES\n" +
+         "force_local_data_ssl=YES\n"
+         "strict_ssl_read_eof=YES\n"
+         "strict_ssl_write_shutdown=YES\n" +
          std::string(peer.Tls() == PeerTls::Implicit ? "implicit_ssl=YES\n" : "");
 }
 
