@@ -22,10 +22,22 @@
 //   reply line of the first failure of the request (kept until a chain starts). Multi-line
 //   replies ("123-...") are assembled; only their final line reaches the judge and the log.
 //
+// Features
+//   With ftpUseFeatures in Options, ConnectAsync asks the server after the login what it
+//   can do (FEAT; Features() keeps the answer until the next connection), then sends
+//   "OPTS UTF8 ON" when the server offers UTF8 and Utf8Names is set, and "OPTS MLST ..."
+//   when it can give a fact a listing is read from only when asked (FtpFeatures.h). A server
+//   that refuses any of them has the features it did not refuse; the login succeeds all the
+//   same. DirAsync then lists with MLSD instead of LIST when ListWithMlsd is set and the
+//   server offers it; ListedWithMlsd tells which one the last listing used.
+//
 // Transfers
-//   One data connection at a time: passive (PASV, to the control connection's peer) or
-//   active (PORT, listening on the control connection's local address and taking the
-//   connection only from the control connection's peer; see FtpDataAddress.h). A transfer
+//   One data connection at a time: passive (PASV, or EPSV over IPv6 and where the server
+//   offers it; a refused EPSV is followed by PASV, and the session keeps to PASV; the
+//   connection goes to the control connection's peer whatever address the reply names) or
+//   active (PORT, or EPRT over IPv6, listening on the control connection's local address and
+//   taking the connection only from the control connection's peer; see FtpDataAddress.h). A
+//   transfer
 //   ends once both its final reply and the close of its data connection were seen. A
 //   download empties an existing local file only once the server answered 150 or 125; a
 //   resumed one (ResumeAt > 0) continues the file and never empties it.
@@ -49,7 +61,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "ftp/FtpFeatures.h"
 #include "ftp/FtpReply.h"
 #include "ftp/FtpSteps.h"
 #include "ftp/FtpTypes.h"
@@ -108,6 +122,16 @@ class TCustomFtpCli {
   bool Passive() const { return passive_; }
   // With any connection type but ftpDirect, passive mode is forced.
   void SetPassive(bool value);
+  // What the server said it can do at the last login (all false without ftpUseFeatures).
+  const FtpFeatures& Features() const { return features_; }
+  // Whether to ask for names in UTF-8 where the server offers it (default true); a caller
+  // that reads the server's names in another character set clears it.
+  bool Utf8Names() const { return utf8Names_; }
+  void SetUtf8Names(bool v) { utf8Names_ = v; }
+  // Whether DirAsync lists with MLSD where the server offers it (default false).
+  bool ListWithMlsd() const { return listWithMlsd_; }
+  void SetListWithMlsd(bool v) { listWithMlsd_ = v; }
+  bool ListedWithMlsd() const { return listedWithMlsd_; }
 
   // Refused while connected, as the connection type is.
   TFtpEncryption Encryption() const { return static_cast<TFtpEncryption>(encryption_); }
@@ -251,9 +275,16 @@ class TCustomFtpCli {
   void StandardJudge();
   void TakeReplyResults();
   bool CodeIsAccepted() const;
+  bool StepWanted(TFtpStep step) const;
+  bool FallBack();
   std::string UserLine() const;
+  bool ControlIsIpv6() const;
   // Chains
   void RunStep(TFtpStep step);
+  // The steps after the login of ConnectAsync; they run only inside it.
+  void FeatStep();
+  void OptsUtf8Step();
+  void OptsMlstStep();
   void RunStepFromEvent(TFtpStep step);
   // Data connection
   void PrepareDataSocket();
@@ -368,6 +399,15 @@ class TCustomFtpCli {
   bool connected_ = false;
   bool startingChain_ = false;
   bool quitAccepted_ = false;  // the 221 to QUIT arrived: the close that follows succeeds
+  std::string fallbackCommand_;  // sent instead when the server refuses the command (EPSV)
+
+  // Features
+  FtpFeatures features_;
+  std::vector<std::string> featureLines_;  // of the FEAT reply coming in
+  bool utf8Names_ = true;
+  bool listWithMlsd_ = false;
+  bool listedWithMlsd_ = false;
+  bool epsvRefused_ = false;
 
   // Transfer state
   bool appendFlag_ = false;

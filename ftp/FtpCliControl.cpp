@@ -8,6 +8,12 @@
 
 namespace {
 constexpr int kDefaultShareFlags = platform::kShareExclusive;
+
+// The steps that ask what the server can do never fail a chain: a server that refuses one
+// (an FTP proxy that lets no FEAT or OPTS through) simply lacks the feature.
+bool IsNegotiation(TFtpStep step) {
+  return step == ftpStepFeat || step == ftpStepOptsUtf8 || step == ftpStepOptsMlst;
+}
 }  // namespace
 
 TCustomFtpCli::TCustomFtpCli()
@@ -123,6 +129,7 @@ void TCustomFtpCli::ExecAsync(TFtpRequest kind, TFtpStep step, const std::string
   acceptedCodes_[acceptedCount_] = 0;
   requestDoneFlag_ = false;
   quitAccepted_ = false;
+  fallbackCommand_.clear();
   judge_ = Judge::Standard;
   doneAction_ = done;
   SetState(ftpWaitingResponse);
@@ -154,7 +161,11 @@ void TCustomFtpCli::HandleLine(const std::string& line, uint16_t error) {
     case ftpWaitingBanner: HandleGreeting(line, error); break;
     case ftpWaitingResponse: {
       int code = 0;
-      if (!IsFinalReplyLine(line, code)) return;  // continuation lines are not shown
+      if (!IsFinalReplyLine(line, code)) {
+        // Continuation lines are not shown; those of FEAT name the features.
+        if (currentStep_ == ftpStepFeat) featureLines_.push_back(line);
+        return;
+      }
       statusCode_ = code;
       HandleFinalReply();
       break;
@@ -205,13 +216,15 @@ bool TCustomFtpCli::CodeIsAccepted() const {
 
 void TCustomFtpCli::StandardJudge() {
   ShowLine();
-  if (CodeIsAccepted()) {
+  if (CodeIsAccepted() || IsNegotiation(currentStep_)) {
     stepError_ = 0;
   } else {
+    if (FallBack()) return;
     stepError_ = statusCode_;
     SetErrorMessage();
   }
-  if (passive_ && statusCode_ == 227) pasvResponse_ = lastResponse_;
+  if (currentStep_ == ftpStepFeat && !CodeIsAccepted()) featureLines_.clear();
+  if (passive_ && (statusCode_ == 227 || statusCode_ == 229)) pasvResponse_ = lastResponse_;
   if (stepError_ == 0) TakeReplyResults();
   if (doneAction_ == DoneAction::CloseControl) {
     doneAction_ = DoneAction::None;
@@ -224,8 +237,20 @@ void TCustomFtpCli::StandardJudge() {
   TriggerRequestDone(static_cast<uint16_t>(stepError_));
 }
 
+// A refused command that has a fallback (EPSV: PASV) sends it instead, and the session keeps
+// to the fallback from then on.
+bool TCustomFtpCli::FallBack() {
+  if (fallbackCommand_.empty()) return false;
+  epsvRefused_ = true;
+  const std::string command = std::move(fallbackCommand_);
+  fallbackCommand_.clear();
+  SendCommand(command);
+  return true;
+}
+
 void TCustomFtpCli::TakeReplyResults() {
   switch (currentStep_) {
+    case ftpStepFeat: features_ = ParseFeatures(featureLines_); break;
     case ftpStepSize: {
       int64_t code = 0;
       const size_t after = GetInteger(lastResponse_, 0, code);
@@ -294,6 +319,8 @@ void TCustomFtpCli::OpenAsync() {
   replyAssembler_.Clear();
   stepError_ = 0;
   dnsResult_.clear();
+  features_ = {};
+  epsvRefused_ = false;
   socksErrorText_.clear();
   ForgetTls();
   SetState(ftpDnsLookup);
@@ -323,6 +350,10 @@ void TCustomFtpCli::ControlDnsLookupDone(uint16_t error) {
   const bool viaProxyPort = connectionType_ == ftpProxy && !proxyDialPort_.empty();
   try {
     controlSocket_->SetAddr(dnsResult_);
+    // The host's other addresses are tried when the first does not answer.
+    const std::vector<std::string>& found = controlSocket_->DnsResultList();
+    controlSocket_->SetFallbackAddrs(found.size() > 1 ? std::vector<std::string>(found.begin() + 1, found.end())
+                                                      : std::vector<std::string>{});
     controlSocket_->SetProto("tcp");
     controlSocket_->SetPort(viaProxyPort ? proxyDialPort_ : DialPort());
     SetState(ftpWaitingBanner);
@@ -349,6 +380,7 @@ void TCustomFtpCli::ControlSessionConnected(uint16_t error) {
     return;
   }
   connected_ = true;
+  dnsResult_ = controlSocket_->Addr();  // the address that answered, of the host's several
   if (ImplicitTls()) StartControlTls();
 }
 

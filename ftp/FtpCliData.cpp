@@ -38,20 +38,23 @@ void TCustomFtpCli::PrepareDataSocket() {
   dataSocket_->SetSendChunkSize(kFtpSendBlockSize);
 }
 
-// Active mode listens on the control connection's own local address, the one the PORT line
-// names, rather than on every interface.
+bool TCustomFtpCli::ControlIsIpv6() const { return platform::IsIpv6Text(controlSocket_->Addr()); }
+
+// Active mode listens on the control connection's own local address, the one the PORT or
+// EPRT line names, rather than on every interface.
 std::string TCustomFtpCli::PortCommand() {
-  if (passive_) return "PASV";
-  sockaddr_in local{};
+  if (passive_) return PassiveCommand(ControlIsIpv6(), features_.epsv, epsvRefused_);
+  platform::SocketAddress local;
   controlSocket_->GetSockName(&local);
-  dataSocket_->SetAddr(platform::InetNtoa(local.sin_addr.s_addr));
+  dataSocket_->SetAddr(local.Text());
   dataSocket_->SetLingerOnOff(wsLingerOn);
   dataSocket_->SetLingerTimeout(10);
   dataSocket_->Listen();
-  sockaddr_in bound{};
+  platform::SocketAddress bound;
   dataSocket_->GetSockName(&bound);
-  const uint32_t named = dnsResult_ == "127.0.0.1" ? htonl(INADDR_LOOPBACK) : local.sin_addr.s_addr;
-  return PortLine(named, ntohs(bound.sin_port));
+  if (bound.IsIpv6()) return EprtLine(bound);
+  const uint32_t named = dnsResult_ == "127.0.0.1" ? htonl(INADDR_LOOPBACK) : local.Ipv4();
+  return PortLine(named, bound.Port());
 }
 
 void TCustomFtpCli::PortAsync() {
@@ -59,11 +62,13 @@ void TCustomFtpCli::PortAsync() {
   PrepareDataSocket();
   const std::string command = PortCommand();
   byteCount_ = 0;
-  ExecAsync(ftpPortAsync, ftpStepPort, command, {200, 227});
+  ExecAsync(ftpPortAsync, ftpStepPort, command, {200, 227, 229});
+  // The reply comes from the event loop, after this.
+  if (command == "EPSV") fallbackCommand_ = "PASV";
 }
 
 uint16_t TCustomFtpCli::PasvPort() const {
-  const auto port = PasvReplyPort(pasvResponse_);
+  const auto port = PassiveReplyPort(pasvResponse_);
   if (!port) throw FtpException("Invalid passive reply: " + pasvResponse_);
   return *port;
 }
@@ -73,12 +78,12 @@ uint16_t TCustomFtpCli::PasvPort() const {
 std::optional<platform::SocketHandle> TCustomFtpCli::AcceptDataCaller() {
   const platform::SocketHandle accepted = dataSocket_->Accept();
   if (accepted == platform::kInvalidSocket) return std::nullopt;
-  sockaddr_in server{};
+  platform::SocketAddress server;
   controlSocket_->GetPeerName(&server);
-  const sockaddr_in& caller = dataSocket_->AcceptedPeer();
+  const platform::SocketAddress& caller = dataSocket_->AcceptedPeer();
   if (IsServerAddress(caller, server)) return accepted;
   platform::CloseSocket(accepted);
-  TriggerDisplay("! Data connection from " + platform::InetNtoa(caller.sin_addr.s_addr) + " refused");
+  TriggerDisplay("! Data connection from " + caller.Text() + " refused");
   return std::nullopt;
 }
 
@@ -184,7 +189,8 @@ void TCustomFtpCli::ExecGet() {
 }
 
 void TCustomFtpCli::ExecDir() {
-  StartReceive(ftpDirAsync, ftpStepDir, "LIST");
+  listedWithMlsd_ = listWithMlsd_ && features_.mlsd;
+  StartReceive(ftpDirAsync, ftpStepDir, listedWithMlsd_ ? "MLSD" : "LIST");
 }
 
 void TCustomFtpCli::ExecLs() {

@@ -23,6 +23,15 @@ void TCustomFtpCli::PassAsync() {
   ExecAsync(ftpPassAsync, ftpStepPass, "PASS " + passWord_, {230});
 }
 
+void TCustomFtpCli::FeatStep() {
+  featureLines_.clear();
+  ExecAsync(ftpConnectAsync, ftpStepFeat, "FEAT", {211});
+}
+
+void TCustomFtpCli::OptsUtf8Step() { ExecAsync(ftpConnectAsync, ftpStepOptsUtf8, "OPTS UTF8 ON", {200, 202}); }
+
+void TCustomFtpCli::OptsMlstStep() { ExecAsync(ftpConnectAsync, ftpStepOptsMlst, MlstOptsCommand(features_), {200}); }
+
 void TCustomFtpCli::CwdAsync() {
   if (hostDirName_.empty()) HandleError("HostDirName emtpy");
   ExecAsync(ftpCwdAsync, ftpStepCwd, "CWD " + hostDirName_, {200, 250, 257});
@@ -99,7 +108,10 @@ void TCustomFtpCli::RestAsync() {
 
 // ---- Chained requests ---------------------------------------------------------------------
 
-void TCustomFtpCli::ConnectAsync() { HighLevelAsync(ftpConnectAsync, {ftpStepOpen, ftpStepUser, ftpStepPass}); }
+void TCustomFtpCli::ConnectAsync() {
+  HighLevelAsync(ftpConnectAsync,
+                 {ftpStepOpen, ftpStepUser, ftpStepPass, ftpStepFeat, ftpStepOptsUtf8, ftpStepOptsMlst});
+}
 
 void TCustomFtpCli::ReceiveAsync() {
   HighLevelAsync(ftpReceiveAsync, {ftpStepOpen, ftpStepUser, ftpStepPass, ftpStepCwd, ftpStepTypeSet, ftpStepPort,
@@ -225,7 +237,7 @@ void TCustomFtpCli::NextExecAsync() {
     // Logged in by USER alone (230): there is no password to send.
     if (step == ftpStepPass && stepBefore_ == ftpStepUser && statusCode_ != 331) continue;
     if (step == ftpStepCwd && hostDirName_.empty()) continue;
-    if (step == ftpStepProt && !encrypted_) continue;
+    if (!StepWanted(step)) continue;
     if (step == ftpStepGet && !(stepBefore_ == ftpStepRest && resumeAt_ >= 0 && statusCode_ == 350)) resumeAt_ = 0;
     if (step == ftpStepQuit) {
       savedResponse_ = lastResponse_;
@@ -286,6 +298,20 @@ void TCustomFtpCli::RunStep(TFtpStep step) {
     case ftpStepQuote: QuoteAsync(); break;
     case ftpStepQuit: QuitAsync(); break;
     case ftpStepProt: ProtAsync(); break;
+    case ftpStepFeat: FeatStep(); break;
+    case ftpStepOptsUtf8: OptsUtf8Step(); break;
+    case ftpStepOptsMlst: OptsMlstStep(); break;
     case ftpStepNone: break;
+  }
+}
+
+// The steps after the login ask only what is of use.
+bool TCustomFtpCli::StepWanted(TFtpStep step) const {
+  switch (step) {
+    case ftpStepFeat: return options_.Contains(ftpUseFeatures);
+    case ftpStepOptsUtf8: return features_.utf8 && utf8Names_;
+    case ftpStepOptsMlst: return features_.mlsd && listWithMlsd_ && !MlstOptsCommand(features_).empty();
+    case ftpStepProt: return encrypted_;
+    default: return true;
   }
 }

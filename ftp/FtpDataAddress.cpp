@@ -31,6 +31,36 @@ std::optional<uint16_t> PasvReplyPort(const std::string& reply) {
   return static_cast<uint16_t>(*high * 256 + *low);
 }
 
-bool IsServerAddress(const sockaddr_in& caller, const sockaddr_in& server) {
-  return caller.sin_family == server.sin_family && caller.sin_addr.s_addr == server.sin_addr.s_addr;
+std::optional<uint16_t> EpsvReplyPort(const std::string& reply) {
+  const size_t open = reply.find('(');
+  if (open == std::string::npos || open + 4 >= reply.size()) return {};
+  const char delimiter = reply[open + 1];
+  if (delimiter < 33 || delimiter > 126 || platform::IsDigit(delimiter)) return {};
+  if (reply[open + 2] != delimiter || reply[open + 3] != delimiter) return {};
+  const size_t digits = open + 4;
+  size_t end = digits;
+  while (end < reply.size() && platform::IsDigit(reply[end]) && end - digits < 6) ++end;
+  if (end == digits || end >= reply.size() || reply[end] != delimiter) return {};
+  const long port = std::stol(reply.substr(digits, end - digits));
+  if (port < 1 || port > 65535) return {};
+  return static_cast<uint16_t>(port);
+}
+
+std::optional<uint16_t> PassiveReplyPort(const std::string& reply) {
+  return reply.starts_with("229") ? EpsvReplyPort(reply) : PasvReplyPort(reply);
+}
+
+// A zone ("%eth0") means nothing to the server: it is left out.
+std::string EprtLine(const platform::SocketAddress& address) {
+  const std::string text = address.Text();
+  return platform::Format("EPRT |%d|%s|%u|", address.IsIpv6() ? 2 : 1, text.substr(0, text.find('%')).c_str(),
+                          address.Port());
+}
+
+std::string PassiveCommand(bool controlIsIpv6, bool serverOffersEpsv, bool epsvRefused) {
+  return !epsvRefused && (controlIsIpv6 || serverOffersEpsv) ? "EPSV" : "PASV";
+}
+
+bool IsServerAddress(const platform::SocketAddress& caller, const platform::SocketAddress& server) {
+  return caller.SameHost(server);
 }

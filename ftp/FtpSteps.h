@@ -30,11 +30,16 @@ enum TFtpStep : uint8_t {
   ftpStepAppend = 22,
   ftpStepPort = 23,
   ftpStepProt = 24,  // PBSZ 0 and PROT P after the login of an encrypted session
+  // What the server can do, asked after the login; none of them fails a chain.
+  ftpStepFeat = 25,
+  ftpStepOptsUtf8 = 26,
+  ftpStepOptsMlst = 27,
 };
 
 // Whatever set a chain was started with, its steps run in this order.
-inline constexpr std::array<TFtpStep, 24> kFtpStepOrder = {
-    ftpStepOpen, ftpStepUser,    ftpStepPass,  ftpStepProt,  ftpStepCwd,   ftpStepCDup, ftpStepTypeSet, ftpStepPort, ftpStepRest,
+inline constexpr std::array<TFtpStep, 27> kFtpStepOrder = {
+    ftpStepOpen, ftpStepUser,    ftpStepPass,  ftpStepProt,  ftpStepFeat,  ftpStepOptsUtf8, ftpStepOptsMlst,
+    ftpStepCwd,   ftpStepCDup, ftpStepTypeSet, ftpStepPort, ftpStepRest,
     ftpStepGet,  ftpStepPut,     ftpStepAppend, ftpStepDir,  ftpStepLs,   ftpStepSyst,    ftpStepMkd,  ftpStepRmd,
     ftpStepRenFrom, ftpStepRenTo, ftpStepSize, ftpStepDele, ftpStepPwd,  ftpStepQuote,   ftpStepQuit,
 };

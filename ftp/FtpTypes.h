@@ -80,7 +80,10 @@ enum TFtpShareMode { ftpShareCompat, ftpShareExclusive, ftpShareDenyWrite, ftpSh
 
 enum TFtpConnectionType : uint8_t { ftpDirect = 0, ftpProxy = 1, ftpSocks4 = 2, ftpSocks4A = 3, ftpSocks5 = 4 };
 
-enum TFtpOption { ftpAcceptLF = 0, ftpNoAutoResumeAt = 1 };
+// ftpUseFeatures: after the login, ask the server what it can do (FEAT) and use it: names in
+// UTF-8, machine listings (MLSD), extended passive mode over IPv4. Without it only IPv6
+// needs the extended commands.
+enum TFtpOption { ftpAcceptLF = 0, ftpNoAutoResumeAt = 1, ftpUseFeatures = 2 };
 
 // How the session is encrypted: not at all; by AUTH TLS after the greeting when the server
 // agrees, in the clear otherwise; by AUTH TLS or not at all; TLS from the first byte.

@@ -17,8 +17,13 @@ struct PaneItem {
   int image = kImageFile;
   std::array<std::string, 4> subItems;
   bool selected = false;
+  // A server's entry whose name is shown decoded from its character set keeps the server's
+  // bytes here, for every command that names the entry to the server; empty when they are
+  // the caption's.
+  std::string serverName;
 
   bool IsDirectory() const { return image == kImageDirectory; }
+  const std::string& ServerName() const { return serverName.empty() ? caption : serverName; }
 };
 
 }  // namespace listing

@@ -13,9 +13,10 @@ namespace {
 constexpr int kCaptionMargin = 30;
 constexpr int kRawLineInset = 14;
 
-PaneItem ItemOf(const CachedEntry& entry) {
+PaneItem ItemOf(const CachedEntry& entry, std::string caption) {
   PaneItem item;
-  item.caption = entry.name;
+  if (caption != entry.name) item.serverName = entry.name;
+  item.caption = std::move(caption);
   item.image = entry.isDirectory ? kImageDirectory : kImageFile;
   if (!entry.isDirectory) item.subItems[kSubSize] = entry.size;
   item.subItems[kSubDate] = entry.date;
@@ -27,7 +28,8 @@ PaneItem ItemOf(const CachedEntry& entry) {
 }  // namespace
 
 int FillRemoteView(const ListingCache& cache, std::string_view answer,
-                   std::string_view filterMask, PaneModel& pane, const CaptionMetrics& metrics) {
+                   std::string_view filterMask, PaneModel& pane, const CaptionMetrics& metrics,
+                   platform::CharacterSet names) {
   const bool rawLines = ListingFormatOf(answer) == ListingFormat::Text;
   const auto detached = pane.DetachChangeHandler();
   const PaneUpdate update(pane);
@@ -37,9 +39,10 @@ int FillRemoteView(const ListingCache& cache, std::string_view answer,
   int widestCaption = 0;
   for (std::size_t i = 0; i < cache.Size(); ++i) {
     const CachedEntry entry = cache.At(i);
-    if (!entry.isDirectory && !rawLines && !MatchesMask(entry.name, filterMask)) continue;
-    if (metrics.captionWidth) widestCaption = std::max(widestCaption, metrics.captionWidth(entry.name));
-    items.push_back(ItemOf(entry));
+    std::string caption = platform::DecodeText(entry.name, names);
+    if (!entry.isDirectory && !rawLines && !MatchesMask(caption, filterMask)) continue;
+    if (metrics.captionWidth) widestCaption = std::max(widestCaption, metrics.captionWidth(caption));
+    items.push_back(ItemOf(entry, std::move(caption)));
   }
   pane.Assign(std::move(items));
   return rawLines ? metrics.viewWidth - kRawLineInset : widestCaption + kCaptionMargin;
@@ -73,7 +76,7 @@ ShownListing ShowRemoteListing(const RemoteListingRequest& request, PaneModel& p
   if (!shown.listingRead) cache.Clear();
   shown.logLine = ListingCutShortText(read, request.limits);
   shown.firstColumnWidth =
-      FillRemoteView(cache, request.context.answer, request.filterMask, pane, request.metrics);
+      FillRemoteView(cache, request.context.answer, request.filterMask, pane, request.metrics, request.names);
   shown.pathItems = RemotePathItems(request.hostName, request.remoteDirectory);
   pane.SetSorting(true);
   return shown;

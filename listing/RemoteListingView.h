@@ -17,6 +17,7 @@
 #include "listing/ListingFile.h"
 #include "listing/ListingParser.h"
 #include "listing/PaneModel.h"
+#include "platform/TextCodec.h"
 
 namespace listing {
 
@@ -32,8 +33,12 @@ struct CaptionMetrics {
 // Refills the pane from the cache: files whose name does not match `filterMask` are left
 // out, except in the Text format; directories always show, without a size. Also used when
 // the filter changes (the caller then resorts). Returns the first column's width.
+// Captions are the names decoded from the server's character set `names` (the mask is
+// matched against them); an item whose caption differs from the server's bytes keeps those
+// in serverName.
 int FillRemoteView(const ListingCache& cache, std::string_view answer,
-                   std::string_view filterMask, PaneModel& pane, const CaptionMetrics& metrics);
+                   std::string_view filterMask, PaneModel& pane, const CaptionMetrics& metrics,
+                   platform::CharacterSet names = platform::CharacterSet::Automatic);
 
 // "SERVER LIST ...", the host, then each component of the directory after its leading "/";
 // "/a//b" gives an empty component between "a" and "b". The last item is the one to select.
@@ -48,6 +53,7 @@ struct RemoteListingRequest {
   std::string remoteDirectory;
   CaptionMetrics metrics;
   ListingLimits limits{};  // "{}" lets callers leave it out without a warning
+  platform::CharacterSet names = platform::CharacterSet::Automatic;  // of the server's names
 };
 
 struct ShownListing {

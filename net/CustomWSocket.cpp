@@ -9,6 +9,7 @@
 #include "platform/EventLoop.h"
 #include "platform/SocketErrors.h"
 #include "platform/StringUtils.h"
+#include "platform/Timer.h"
 
 namespace {
 const char* const kStateNames[] = {"wsInvalidState", "wsOpened",    "wsBound",     "wsConnecting",
@@ -54,12 +55,19 @@ void TCustomWSocket::SetPort(const std::string& value) { AssignTarget(value, por
 
 void TCustomWSocket::SetProto(const std::string& value) { AssignTarget(value, proto_, "Proto"); }
 
+// A dotted IPv4 address, or a numeric IPv6 one; kept in its canonical text.
 void TCustomWSocket::SetLocalAddr(const std::string& value) {
   if (state_ != wsClosed) return ReportError("Cannot change LocalAddr if not closed");
   const std::string text = value.empty() ? "0.0.0.0" : platform::Trim(value);
-  const uint32_t address = IsDottedIp(text) ? platform::InetAddr(text) : INADDR_NONE;
-  if (address == INADDR_NONE) return ReportError("SetLocalAddr(): Invalid IP address");
-  localAddr_ = platform::InetNtoa(address);
+  const auto address = platform::SocketAddress::FromText(text);
+  const bool valid = address && (address->IsIpv6() || (IsDottedIp(text) && address->Ipv4() != INADDR_NONE));
+  if (!valid) return ReportError("SetLocalAddr(): Invalid IP address");
+  localAddr_ = address->Text();
+}
+
+void TCustomWSocket::SetFallbackAddrs(std::vector<std::string> addresses) {
+  if (state_ != wsClosed) return ReportError("Cannot change Addr if not closed");
+  fallbackAddrs_ = std::move(addresses);
 }
 
 void TCustomWSocket::SetLocalPort(const std::string& value) {
@@ -107,8 +115,10 @@ void TCustomWSocket::ResetDefaults() {
   paused_ = false;
   closeReported_ = false;
   state_ = wsClosed;
-  remoteAddress_ = sockaddr_in{};
-  remoteAddress_.sin_family = AF_INET;
+  remoteAddress_ = platform::SocketAddress{};
+  remotePort_ = 0;
+  fallbackAddrs_.clear();
+  ForgetAttempts();
 }
 
 // ---- Errors ------------------------------------------------------------------------------
@@ -208,10 +218,15 @@ void TCustomWSocket::HandleWindowMessage(unsigned msg, uintptr_t wParam, intptr_
 }
 
 void TCustomWSocket::HandleSelect(uintptr_t handle, intptr_t lParam) {
-  if (static_cast<platform::SocketHandle>(handle) != handle_ || paused_) return;
   const unsigned events = platform::SelectEvent(lParam);
   const auto error = static_cast<uint16_t>(platform::SelectError(lParam));
+  if (static_cast<platform::SocketHandle>(handle) != handle_) {
+    if (events & platform::kFdConnect) HandleEarlierAttempt(static_cast<platform::SocketHandle>(handle), error);
+    return;
+  }
+  if (paused_) return;
   if (events & platform::kFdConnect) {
+    if (AttemptEnded(error)) return;  // another address of the host is being tried
     ChangeState(wsConnected);
     NotifySessionConnected(error);
     if (error != 0 && state_ != wsClosed) Close();

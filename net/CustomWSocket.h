@@ -1,7 +1,7 @@
 #pragma once
 // TCustomWSocket: the base layer of the socket component (see WSocket.h for the contract of
-// the whole component). It owns a non-blocking IPv4 socket, a message sink on the event loop,
-// the send queue, the asynchronous name lookup and the error reporting.
+// the whole component). It owns a non-blocking IPv4 or IPv6 socket, a message sink on the
+// event loop, the send queue, the asynchronous name lookup and the error reporting.
 #include <deque>
 #include <memory>
 #include <netinet/in.h>
@@ -11,7 +11,12 @@
 #include "net/WSockbuf.h"
 #include "net/WSocketTypes.h"
 #include "platform/MessageSink.h"
+#include "platform/SocketAddress.h"
 #include "platform/Sockets.h"
+
+namespace platform {
+class Timer;
+}
 
 class TCustomWSocket {
  public:
@@ -23,6 +28,10 @@ class TCustomWSocket {
   // ---- Properties ----------------------------------------------------------------------
   const std::string& Addr() const { return addr_.text; }
   void SetAddr(const std::string& value);
+  // More addresses of the host Addr belongs to, in the order to try them (DnsResultList
+  // after its first). See WSocket.h, "Hosts with several addresses". Every close forgets them.
+  const std::vector<std::string>& FallbackAddrs() const { return fallbackAddrs_; }
+  void SetFallbackAddrs(std::vector<std::string> addresses);
   const std::string& Port() const { return port_.text; }
   virtual void SetPort(const std::string& value);
   const std::string& Proto() const { return proto_.text; }
@@ -85,7 +94,7 @@ class TCustomWSocket {
 
   virtual int Send(const void* data, int len);
   virtual int SendStr(const std::string& str);
-  virtual int SendTo(const sockaddr_in& dest, const void* data, int len);
+  virtual int SendTo(const platform::SocketAddress& dest, const void* data, int len);
   virtual int Receive(void* buffer, int len);
   // As Receive, but the bytes go straight into the file `fileDescriptor` at its position,
   // without a copy through the program. fileFailed tells that the file could not take bytes
@@ -94,7 +103,7 @@ class TCustomWSocket {
   // A layer holds received bytes that only Receive returns (SOCKS, line mode).
   virtual bool HoldsReceivedData() const { return false; }
   virtual std::string ReceiveStr();
-  virtual int ReceiveFrom(void* buffer, int len, sockaddr_in* from);
+  virtual int ReceiveFrom(void* buffer, int len, platform::SocketAddress* from);
   virtual int32_t GetRcvdCount();
 
   virtual void DnsLookup(const std::string& hostName);
@@ -103,14 +112,14 @@ class TCustomWSocket {
 
   virtual std::string GetPeerAddr();
   virtual std::string GetPeerPort();
-  virtual int GetPeerName(sockaddr_in* name);
-  virtual int GetSockName(sockaddr_in* name);
+  virtual int GetPeerName(platform::SocketAddress* name);
+  virtual int GetSockName(platform::SocketAddress* name);
   virtual std::string GetBoundPort();
 
   // Bytes still waiting in the send queue.
   int64_t SendQueueBytes() const;
   // The address of the caller the last Accept took.
-  const sockaddr_in& AcceptedPeer() const { return remoteAddress_; }
+  const platform::SocketAddress& AcceptedPeer() const { return remoteAddress_; }
 
  protected:
   virtual void HandleWindowMessage(unsigned msg, uintptr_t wParam, intptr_t lParam);
@@ -119,7 +128,7 @@ class TCustomWSocket {
   virtual void BindLocal();
   virtual int SendRaw(const void* data, int len);
   virtual int ReceiveRaw(void* buffer, int len, int flags);
-  virtual int ReceiveFromRaw(void* buffer, int len, int flags, sockaddr_in* from);
+  virtual int ReceiveFromRaw(void* buffer, int len, int flags, platform::SocketAddress* from);
   void ReportErrorFmt(const char* format, ...) __attribute__((format(printf, 2, 3)));
   virtual void ReportError(const std::string& msg);
   void ReportSocketError(const std::string& functionName);
@@ -143,11 +152,12 @@ class TCustomWSocket {
   bool CloseReported() const { return closeReported_; }
   void SetCloseReported() { closeReported_ = true; }
   bool Destroying() const { return destroying_; }
-  // Aims the next Connect at another end than Addr:Port (a SOCKS server); both count as resolved.
-  void SetResolvedRemote(uint32_t addressNetworkOrder, uint16_t portHostOrder);
+  // Aims the next Connect at another end than Addr:Port (a SOCKS server, which reaches the
+  // host itself: the fallback addresses are dropped); both count as resolved.
+  void SetResolvedRemote(const platform::SocketAddress& address);
 
   // The numeric remote address: target of Connect, bind address of Listen, last accepted peer.
-  sockaddr_in remoteAddress_{};
+  platform::SocketAddress remoteAddress_;
 
  private:
   // A remote address, port or protocol as set, whether it was set, and whether it is resolved.
@@ -156,7 +166,24 @@ class TCustomWSocket {
     bool assigned = false;
     bool resolved = false;
   };
+  // A connection attempt to one address of the host that has not ended yet.
+  struct Attempt {
+    platform::SocketHandle handle;
+    std::string addr;
+    platform::SocketAddress address;
+  };
   void HandleSelect(uintptr_t handle, intptr_t lParam);
+  // Connecting to hosts with several addresses (CustomWSocketFallback.cpp).
+  void OpenAndConnect();
+  bool ConnectFailedOver();
+  bool AttemptEnded(uint16_t error);
+  bool HandleEarlierAttempt(platform::SocketHandle handle, uint16_t error);
+  void StartNextAttempt();
+  void AdoptEarlierAttempt(std::size_t index);
+  void ArmFallbackTimer();
+  void FallbackDelayPassed();
+  void ForgetAttempts();
+  void FailLaterAttempt();
   void HandleLookupDone(unsigned msg, uintptr_t lookup, intptr_t lParam);
   void ResolveRemote(bool withLocalPort);
   void AssignTarget(const std::string& value, TargetText& target, const char* name);
@@ -171,6 +198,10 @@ class TCustomWSocket {
 
   platform::MessageSink sink_;
   TargetText addr_;
+  std::vector<std::string> fallbackAddrs_;
+  std::vector<Attempt> earlierAttempts_;  // still connecting, older than the one in handle_
+  std::unique_ptr<platform::Timer> fallbackTimer_;
+  uint16_t remotePort_ = 0;
   TargetText port_;
   TargetText proto_{"tcp", true, false};
   std::string dnsResult_;

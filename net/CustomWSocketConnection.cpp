@@ -43,7 +43,7 @@ void TCustomWSocket::ResolveRemote(bool withLocalPort) {
     proto_.resolved = true;
   }
   if (!port_.resolved) {
-    remoteAddress_.sin_port = htons(WSocketResolvePort(port_.text, proto_.text));
+    remotePort_ = WSocketResolvePort(port_.text, proto_.text);
     port_.resolved = true;
   }
   if (withLocalPort && !localPortResolved_) {
@@ -51,17 +51,19 @@ void TCustomWSocket::ResolveRemote(bool withLocalPort) {
     localPortResolved_ = true;
   }
   if (!addr_.resolved) {
-    remoteAddress_.sin_addr.s_addr = WSocketResolveHost(addr_.text);
+    remoteAddress_ = WSocketResolveAddress(addr_.text);
     addr_.resolved = true;
   }
-  remoteAddress_.sin_family = static_cast<sa_family_t>(addrFamily_);
+  remoteAddress_.SetPort(remotePort_);
+  addrFamily_ = remoteAddress_.Family();
 }
 
-void TCustomWSocket::SetResolvedRemote(uint32_t addressNetworkOrder, uint16_t portHostOrder) {
-  remoteAddress_.sin_addr.s_addr = addressNetworkOrder;
-  remoteAddress_.sin_port = htons(portHostOrder);
+void TCustomWSocket::SetResolvedRemote(const platform::SocketAddress& address) {
+  remoteAddress_ = address;
+  remotePort_ = address.Port();
   addr_.resolved = true;
   port_.resolved = true;
+  fallbackAddrs_.clear();
 }
 
 bool TCustomWSocket::SelectEvents(unsigned mask, const char* failure) {
@@ -77,9 +79,18 @@ void TCustomWSocket::Connect() {
   if (!CheckAddressAndPort("Connect: ")) return;
   ResolveRemote(true);
   DiscardSendQueue();
+  OpenAndConnect();
+}
+
+// Opens the socket for remoteAddress_ and starts connecting to it.
+void TCustomWSocket::OpenAndConnect() {
   handle_ = SocketCall(platform::OpenSocket, addrFamily_, socketType_, protoNumber_);
-  if (handle_ == platform::kInvalidSocket) return ReportSocketError("Connect (socket)");
-  ChangeState(wsOpened);
+  if (handle_ == platform::kInvalidSocket) {
+    lastError_ = platform::LastSocketError();
+    if (state_ == wsConnecting) return FailLaterAttempt();
+    return ReportSocketError("Connect (socket)");
+  }
+  if (state_ != wsConnecting) ChangeState(wsOpened);  // a later address of the host: still connecting
   if (socketType_ == SOCK_STREAM) {
     if (SocketCall(platform::SetSocketIntOption, handle_, SOL_SOCKET, SO_REUSEADDR, 1) < 0)
       return ReportSocketError("setsockopt(SO_REUSEADDR)");
@@ -89,7 +100,7 @@ void TCustomWSocket::Connect() {
     if (localPortNumber_ != 0 || localAddr_ != "0.0.0.0") BindLocal();
   } else {
     BindLocal();
-    if (remoteAddress_.sin_addr.s_addr == INADDR_BROADCAST &&
+    if (!remoteAddress_.IsIpv6() && remoteAddress_.Ipv4() == INADDR_BROADCAST &&
         SocketCall(platform::SetSocketIntOption, handle_, SOL_SOCKET, SO_BROADCAST, 1) < 0)
       return ReportSocketError("setsockopt(SO_BROADCAST)");
   }
@@ -101,24 +112,27 @@ void TCustomWSocket::Connect() {
   }
   if (SocketCall(platform::ConnectSocket, handle_, remoteAddress_) == 0 ||
       platform::LastSocketError() == platform::kWsaEWOULDBLOCK) {
-    ChangeState(wsConnecting);
+    if (state_ != wsConnecting) ChangeState(wsConnecting);
+    ArmFallbackTimer();
     return;
   }
   lastError_ = platform::LastSocketError();
+  if (state_ == wsConnecting) return FailLaterAttempt();
+  if (ConnectFailedOver()) return;
   ReportSocketError("Connect");
 }
 
+// The wildcard LocalAddr binds to the wildcard of the remote address's family.
 void TCustomWSocket::BindLocal() {
-  sockaddr_in local{};
-  local.sin_family = AF_INET;
-  local.sin_port = htons(localPortNumber_);
-  local.sin_addr.s_addr = WSocketResolveHost(localAddr_);
+  platform::SocketAddress local = localAddr_ == "0.0.0.0" ? platform::SocketAddress::Any(addrFamily_)
+                                                          : WSocketResolveAddress(localAddr_);
+  local.SetPort(localPortNumber_);
   if (SocketCall(platform::BindSocket, handle_, local) < 0)
     return ReportErrorFmt("winsock.bind failed, error #%d", platform::LastSocketError());
-  sockaddr_in bound{};
+  platform::SocketAddress bound;
   if (SocketCall(platform::GetSockName, handle_, &bound) < 0)
     return ReportErrorFmt("winsock.getsockname failed, error #%d", platform::LastSocketError());
-  localPortNumber_ = ntohs(bound.sin_port);
+  localPortNumber_ = bound.Port();
   localPortText_ = std::to_string(localPortNumber_);
 }
 
@@ -264,34 +278,36 @@ void TCustomWSocket::WaitForClose() {
 
 std::string TCustomWSocket::GetPeerAddr() {
   if (state_ != wsConnected) return "error";
-  sockaddr_in peer{};
+  platform::SocketAddress peer;
   if (SocketCall(platform::GetPeerName, handle_, &peer) < 0) {
     ReportSocketError("GetPeerName");
     return "error";
   }
-  return platform::InetNtoa(peer.sin_addr.s_addr);
+  return peer.Text();
 }
 
 std::string TCustomWSocket::GetPeerPort() {
   if (state_ != wsConnected) return "error";
-  sockaddr_in peer{};
+  platform::SocketAddress peer;
   if (SocketCall(platform::GetPeerName, handle_, &peer) < 0) {
     ReportSocketError("GetPeerPort");
     return "error";
   }
-  return std::to_string(ntohs(peer.sin_port));
+  return std::to_string(peer.Port());
 }
 
-int TCustomWSocket::GetPeerName(sockaddr_in* name) {
+int TCustomWSocket::GetPeerName(platform::SocketAddress* name) {
   if (state_ != wsConnected) return -1;
   return SocketCall(platform::GetPeerName, handle_, name);
 }
 
-int TCustomWSocket::GetSockName(sockaddr_in* name) { return SocketCall(platform::GetSockName, handle_, name); }
+int TCustomWSocket::GetSockName(platform::SocketAddress* name) {
+  return SocketCall(platform::GetSockName, handle_, name);
+}
 
 std::string TCustomWSocket::GetBoundPort() {
   if (state_ != wsBound && state_ != wsConnected && state_ != wsListening) return "error";
-  sockaddr_in local{};
+  platform::SocketAddress local;
   if (GetSockName(&local) < 0) return "error";
-  return std::to_string(ntohs(local.sin_port));
+  return std::to_string(local.Port());
 }

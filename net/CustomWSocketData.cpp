@@ -93,7 +93,7 @@ int TCustomWSocket::SendRaw(const void* data, int len) {
   return sent;
 }
 
-int TCustomWSocket::SendTo(const sockaddr_in& dest, const void* data, int len) {
+int TCustomWSocket::SendTo(const platform::SocketAddress& dest, const void* data, int len) {
   const int sent = SocketCall(platform::SendToSocket, handle_, data, len, sendFlags_, dest);
   if (sent > 0 && OnSendData) OnSendData(this, sent);
   return sent;
@@ -123,7 +123,7 @@ int TCustomWSocket::ReceiveRaw(void* buffer, int len, int flags) {
   return SocketCall(platform::RecvSocket, handle_, buffer, len, flags);
 }
 
-int TCustomWSocket::ReceiveFromRaw(void* buffer, int len, int flags, sockaddr_in* from) {
+int TCustomWSocket::ReceiveFromRaw(void* buffer, int len, int flags, platform::SocketAddress* from) {
   return SocketCall(platform::RecvFromSocket, handle_, buffer, len, flags, from);
 }
 
@@ -146,7 +146,7 @@ int TCustomWSocket::ReceiveToFile(int fileDescriptor, int len, bool& fileFailed)
   return moved.bytes;
 }
 
-int TCustomWSocket::ReceiveFrom(void* buffer, int len, sockaddr_in* from) {
+int TCustomWSocket::ReceiveFrom(void* buffer, int len, platform::SocketAddress* from) {
   const int count = ReceiveFromRaw(buffer, len, 0, from);
   if (count < 0)
     lastError_ = platform::LastSocketError();

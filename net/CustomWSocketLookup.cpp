@@ -1,6 +1,7 @@
 // TCustomWSocket: asynchronous host lookups by name and by address.
 #include <arpa/inet.h>
 
+#include "net/AddressOrder.h"
 #include "net/CustomWSocket.h"
 #include "net/SocketLibrary.h"
 #include "net/WSocketResolve.h"
@@ -21,9 +22,8 @@ bool TCustomWSocket::BeginLookup(const std::string& name) {
 
 void TCustomWSocket::DnsLookup(const std::string& hostName) {
   if (!BeginLookup(hostName)) return;
-  const uint32_t address = SocketCall(platform::InetAddr, hostName);
-  if (address != INADDR_NONE) {
-    dnsResult_ = platform::InetNtoa(address);
+  if (const auto address = SocketCall(&platform::SocketAddress::FromText, std::string_view(hostName), uint16_t{0})) {
+    dnsResult_ = address->Text();
     NotifyDnsLookupDone(0);
     return;
   }
@@ -36,7 +36,8 @@ void TCustomWSocket::ReverseDnsLookup(const std::string& hostAddr) {
 
 void TCustomWSocket::StartLookup(const std::string& name, bool byAddress) {
   LoadSocketLibrary();
-  lookupHandle_ = byAddress ? sink_.LookupHostByAddr(platform::InetAddr(name), WM_ASYNCGETHOSTBYADDR)
+  const auto address = byAddress ? platform::SocketAddress::FromText(name) : std::nullopt;
+  lookupHandle_ = byAddress ? sink_.LookupHostByAddr(address.value_or(platform::SocketAddress{}), WM_ASYNCGETHOSTBYADDR)
                             : sink_.LookupHostByName(name, WM_ASYNCGETHOSTBYNAME);
   if (lookupHandle_ == 0)
     ReportErrorFmt("%s: can't start DNS lookup, error #%d", name.c_str(), platform::LastSocketError());
@@ -49,7 +50,8 @@ void TCustomWSocket::HandleLookupDone(unsigned msg, uintptr_t lookup, intptr_t l
   platform::HostLookupReply reply = sink_.TakeLookupReply(static_cast<int>(lookup));
   if (error == 0) {
     if (msg == WM_ASYNCGETHOSTBYNAME) {
-      for (uint32_t address : reply.addresses) dnsResultList_.push_back(platform::InetNtoa(address));
+      for (const platform::SocketAddress& address : ConnectOrder(std::move(reply.addresses)))
+        dnsResultList_.push_back(address.Text());
     } else {
       dnsResultList_.push_back(reply.hostName);
     }

@@ -1,5 +1,9 @@
 #include "net/SocksMessages.h"
 
+#include <netinet/in.h>
+
+#include "platform/SocketAddress.h"
+
 namespace {
 
 constexpr size_t kMaxSocks5Field = 255;  // a SOCKS 5 length byte
@@ -30,6 +34,10 @@ std::optional<std::string> Socks5Credentials(const std::string& user, const std:
 }
 
 std::optional<std::string> Socks5ConnectRequest(const std::string& host, uint16_t port) {
+  if (const auto address = platform::SocketAddress::FromText(host); address && address->IsIpv6()) {
+    const auto* bytes = reinterpret_cast<const char*>(&reinterpret_cast<const sockaddr_in6*>(address->Raw())->sin6_addr);
+    return std::string{'\x05', '\x01', '\x00', '\x04'} + std::string(bytes, 16) + PortBytes(port);
+  }
   const auto hostField = LengthPrefixed(host);
   if (!hostField) return std::nullopt;
   return std::string{'\x05', '\x01', '\x00', '\x03'} + *hostField + PortBytes(port);

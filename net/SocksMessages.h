@@ -34,6 +34,8 @@ std::string Socks5MethodSelection(bool offerLogin);
 // 1, user length, user, password length, password.
 std::optional<std::string> Socks5Credentials(const std::string& user, const std::string& password);
 // 5, 1, 0, 3 (domain name), name length, name, port: the SOCKS server resolves the name.
+// A numeric IPv6 host goes as 5, 1, 0, 4 (IPv6 address), its 16 bytes, port: a server need
+// not take an IPv6 text for a name.
 std::optional<std::string> Socks5ConnectRequest(const std::string& host, uint16_t port);
 // 4, 1, port, IPv4 address, user ID, 0.
 std::string Socks4ConnectRequest(uint16_t port, uint32_t addressNetworkOrder, const std::string& userId);

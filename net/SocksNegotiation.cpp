@@ -9,6 +9,7 @@ constexpr uint8_t kSocks4ReplyVersion = 0;
 constexpr uint8_t kAuthVersion = 1;
 constexpr uint8_t kAddressIPv4 = 1;
 constexpr uint8_t kAddressDomain = 3;
+constexpr uint8_t kAddressIPv6 = 4;
 constexpr int kSocks5ReplyHead = 5;  // enough to know the length of the whole reply
 
 const SocksFailure kVersionError{kSocksVersionError, "socks version error"};
@@ -19,6 +20,7 @@ int Socks5ReplyLength(const uint8_t* reply) {
   switch (reply[3]) {
     case kAddressIPv4: return 10;
     case kAddressDomain: return 7 + reply[4];
+    case kAddressIPv6: return 22;
     default: return kSocks5ReplyHead;
   }
 }
@@ -121,7 +123,7 @@ void TCustomSocksWSocket::ReceiveSocks5Reply() {
   if (replyCount_ < kSocks5ReplyHead) return;
   const int length = Socks5ReplyLength(reply_.data());
   if (replyCount_ < length) return;
-  if (reply_[3] != kAddressIPv4 && reply_[3] != kAddressDomain)
+  if (reply_[3] != kAddressIPv4 && reply_[3] != kAddressDomain && reply_[3] != kAddressIPv6)
     return Fail({kSocksAddressTypeError, "address type not supported"});
   Succeed(length);
 }

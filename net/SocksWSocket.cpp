@@ -69,9 +69,10 @@ void TCustomSocksWSocket::Connect() {
 // send this connection to the destination, or the destination's port.
 void TCustomSocksWSocket::AimAtSocksServer() {
   const uint16_t socksPort = WSocketResolvePort(socksPort_, Proto());
-  const uint32_t socksAddress = WSocketResolveHost(socksServer_);
+  platform::SocketAddress socksAddress = WSocketResolveAddress(socksServer_);
+  socksAddress.SetPort(socksPort);
   destinationPort_ = WSocketResolvePort(Port(), Proto());
-  SetResolvedRemote(socksAddress, socksPort);
+  SetResolvedRemote(socksAddress);
 }
 
 void TCustomSocksWSocket::Listen() {

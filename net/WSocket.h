@@ -13,6 +13,20 @@
 //   Port and restores Proto "tcp", LocalAddr "0.0.0.0", LocalPort "0" and the linger default
 //   (on, 0 s): set them again, even to the same text, before the next Connect.
 //
+// Addresses
+//   Addr, LocalAddr and the lookups take and give IPv4 ("127.0.0.1") and IPv6 ("::1")
+//   addresses as numeric texts, never in brackets; the socket is of the address's family.
+//
+// Hosts with several addresses
+//   DnsLookup gives all of a host's addresses in DnsResultList, in the order to try them:
+//   IPv6 first where this machine has a route to the address, then IPv4 (AddressOrder.h).
+//   To connect to such a host, set Addr to the first and FallbackAddrs to the others. Connect
+//   goes on to the next address at once when an attempt fails, and after 300 ms beside an
+//   attempt that has not ended; the first to succeed is the connection, and Addr then names
+//   its address. OnSessionConnected fires once: on that success, or with the error of the
+//   last attempt when every address failed. Through a SOCKS server the fallback addresses
+//   play no part (the relay reaches Addr).
+//
 // Events
 //   OnChangeState(Old, New)   every state assignment, even when Old == New.
 //   OnSendData(BytesSent)     a send call handed BytesSent (> 0) bytes to the system; fires

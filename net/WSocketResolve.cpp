@@ -4,8 +4,10 @@
 #include <netinet/in.h>
 #include <vector>
 
+#include "net/AddressOrder.h"
 #include "net/SocketLibrary.h"
 #include "net/WSocketTypes.h"
+#include "platform/SocketErrors.h"
 #include "platform/Sockets.h"
 #include "platform/StringUtils.h"
 
@@ -47,20 +49,40 @@ bool IsDottedIp(const std::string& text) {
   return dots == 3 && part <= 255;
 }
 
-uint32_t WSocketResolveHost(const std::string& text) {
+namespace {
+
+std::vector<platform::SocketAddress> LookUp(const std::string& text) {
   if (text.empty() || text.size() > 256)
     throw ESocketException("WSocketResolveHost: '" + text + "' Invalid Hostname.");
   const std::string host = Trim(text);
-  if (IsDottedIp(host)) {
+  std::vector<platform::SocketAddress> addresses;
+  const int error = SocketCall(platform::LookupHostAddresses, host, &addresses);
+  if (error != 0)
+    throw ESocketException(Format("WSocketResolveHost: Cannot convert host address '%s', Error #%d", host.c_str(), error));
+  return addresses;
+}
+
+}  // namespace
+
+uint32_t WSocketResolveHost(const std::string& text) {
+  const std::string host = Trim(text);
+  if (!text.empty() && text.size() <= 256 && IsDottedIp(host)) {
     const uint32_t address = SocketCall(platform::InetAddr, host);
     if (address != INADDR_NONE || host == "255.255.255.255") return address;
     throw ESocketException("WSocketResolveHost: '" + text + "' Invalid IP address.");
   }
-  std::vector<uint32_t> addresses;
-  const int error = SocketCall(platform::LookupHostAddresses, host, &addresses);
-  if (error != 0)
-    throw ESocketException(Format("WSocketResolveHost: Cannot convert host address '%s', Error #%d", host.c_str(), error));
-  return addresses.front();
+  for (const platform::SocketAddress& address : LookUp(text))
+    if (!address.IsIpv6()) return address.Ipv4();
+  throw ESocketException(Format("WSocketResolveHost: Cannot convert host address '%s', Error #%d", host.c_str(),
+                                platform::kWsaNO_DATA));
+}
+
+platform::SocketAddress WSocketResolveAddress(const std::string& text) {
+  const std::string host = Trim(text);
+  if (const auto numeric = platform::SocketAddress::FromText(host)) return *numeric;
+  if (IsDottedIp(host)) throw ESocketException("WSocketResolveHost: '" + text + "' Invalid IP address.");
+  const std::vector<platform::SocketAddress> found = LookUp(text);
+  return ConnectOrder(found).front();
 }
 
 uint16_t WSocketResolvePort(const std::string& port, const std::string& proto) {

@@ -4,8 +4,14 @@
 #include <cstdint>
 #include <string>
 
-// The address of a dotted text or host name, in network order.
+#include "platform/SocketAddress.h"
+
+// The IPv4 address of a dotted text or host name, in network order (a host's first IPv4
+// address).
 uint32_t WSocketResolveHost(const std::string& text);
+// The address of a numeric text of either family, or a host name's first address in the
+// order of ConnectOrder (AddressOrder.h); port 0.
+platform::SocketAddress WSocketResolveAddress(const std::string& text);
 // A decimal port (digits up to the first non-digit, at most 65535) or a service name; host
 // order.
 uint16_t WSocketResolvePort(const std::string& port, const std::string& proto);

@@ -5,10 +5,11 @@
 #include <QHostAddress>
 #include <QHostInfo>
 #include <QObject>
-#include <arpa/inet.h>
+#include <QTimer>
 #include <map>
 #include <set>
 
+#include "platform/HostTable.h"
 #include "platform/SocketErrors.h"
 #include "platform/SocketWatchRegistry.h"
 
@@ -17,6 +18,15 @@ namespace platform {
 namespace {
 
 const QEvent::Type kSinkEventType = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+// Handles of lookups the host table answers, apart from Qt's own (which count up from 1).
+int nextTableLookup = 1 << 30;
+
+std::optional<SocketAddress> AddressOf(const QHostAddress& a) {
+  if (a.protocol() != QAbstractSocket::IPv4Protocol && a.protocol() != QAbstractSocket::IPv6Protocol)
+    return std::nullopt;
+  return SocketAddress::FromText(a.toString().toStdString());
+}
 
 struct SinkEvent : QEvent {
   SinkEvent(unsigned m, uintptr_t w, intptr_t l) : QEvent(kSinkEventType), msg(m), wParam(w), lParam(l) {}
@@ -69,6 +79,9 @@ class MessageSink::Impl : public QObject {
   }
 
   int StartLookup(const QString& name, unsigned msg, bool byAddress) {
+    if (!byAddress) {
+      if (auto listed = HostTableAddresses(name.toStdString())) return AnswerFromTable(std::move(*listed), msg);
+    }
     const int id = QHostInfo::lookupHost(name, this, [this, msg, byAddress](const QHostInfo& info) {
       Finish(info, msg, byAddress);
     });
@@ -85,9 +98,25 @@ class MessageSink::Impl : public QObject {
       reply.hostName = info.hostName().toStdString();
     } else {
       for (const QHostAddress& a : info.addresses())
-        if (a.protocol() == QAbstractSocket::IPv4Protocol) reply.addresses.push_back(htonl(a.toIPv4Address()));
+        if (const auto address = AddressOf(a)) reply.addresses.push_back(*address);
       if (error == 0 && reply.addresses.empty()) error = kWsaNO_DATA;
     }
+    Deliver(id, std::move(reply), msg, error);
+  }
+
+  // Like a lookup of the resolver, the table's answer comes from the event loop.
+  int AnswerFromTable(std::vector<SocketAddress> addresses, unsigned msg) {
+    const int id = nextTableLookup++;
+    pending_.insert(id);
+    QTimer::singleShot(0, this, [this, id, msg, addresses = std::move(addresses)]() mutable {
+      if (!pending_.erase(id)) return;
+      const int error = addresses.empty() ? kWsaHOST_NOT_FOUND : 0;
+      Deliver(id, HostLookupReply{std::move(addresses), {}}, msg, error);
+    });
+    return id;
+  }
+
+  void Deliver(int id, HostLookupReply reply, unsigned msg, int error) {
     replies_[id] = std::move(reply);
     Dispatch(msg, static_cast<uintptr_t>(id), MakeSelectParam(0, error));
   }
@@ -135,8 +164,8 @@ int MessageSink::LookupHostByName(const std::string& name, unsigned msg) {
   return impl_->StartLookup(QString::fromStdString(name), msg, false);
 }
 
-int MessageSink::LookupHostByAddr(uint32_t addressNetworkOrder, unsigned msg) {
-  return impl_->StartLookup(QHostAddress(ntohl(addressNetworkOrder)).toString(), msg, true);
+int MessageSink::LookupHostByAddr(const SocketAddress& address, unsigned msg) {
+  return impl_->StartLookup(QString::fromStdString(address.Text()), msg, true);
 }
 
 int MessageSink::CancelLookup(int lookupHandle) { return impl_->Cancel(lookupHandle); }

@@ -19,8 +19,10 @@
 //
 // - LookupHostByName / LookupHostByAddr start an asynchronous, cancellable host lookup whose
 //   end is delivered as message `msg` with wParam = the lookup's handle and lParam =
-//   MakeSelectParam(0, error); TakeLookupReply(handle) then gives the IPv4 addresses (by name)
-//   or the host name (by address). The reply never arrives before the start call returns.
+//   MakeSelectParam(0, error); TakeLookupReply(handle) then gives the addresses, IPv6 and IPv4
+//   in the order the system gives them (by name), or the host name (by address). The reply
+//   never arrives before the start call returns. Names of an installed host table
+//   (HostTable.h) are answered from it.
 //
 // Every delivery happens on the thread that owns the event loop, never inside the call that
 // caused it (except that the handler may of course call back into the sink).
@@ -29,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/SocketAddress.h"
 #include "platform/Sockets.h"
 
 namespace platform {
@@ -46,7 +49,7 @@ constexpr unsigned SelectEvent(intptr_t lParam) { return static_cast<unsigned>(l
 constexpr int SelectError(intptr_t lParam) { return static_cast<int>((static_cast<uint32_t>(lParam) >> 16) & 0xFFFFu); }
 
 struct HostLookupReply {
-  std::vector<uint32_t> addresses;  // network order, IPv4 only, in the order returned
+  std::vector<SocketAddress> addresses;  // port 0, in the order returned
   std::string hostName;
 };
 
@@ -66,7 +69,7 @@ class MessageSink {
 
   // A lookup handle (> 0), or 0 with the error in LastSocketError().
   int LookupHostByName(const std::string& name, unsigned msg);
-  int LookupHostByAddr(uint32_t addressNetworkOrder, unsigned msg);
+  int LookupHostByAddr(const SocketAddress& address, unsigned msg);
   // 0, or -1 (10022) when no such lookup runs. A cancelled lookup never replies.
   int CancelLookup(int lookupHandle);
   HostLookupReply TakeLookupReply(int lookupHandle);

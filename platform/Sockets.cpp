@@ -9,7 +9,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 
+#include "platform/HostTable.h"
 #include "platform/SocketErrors.h"
 #include "platform/SocketWatchRegistry.h"
 
@@ -18,10 +20,6 @@ namespace platform {
 namespace {
 
 int Result(int r) { return r < 0 ? FailWithErrno() : r; }
-
-socklen_t AddressLength() { return static_cast<socklen_t>(sizeof(sockaddr_in)); }
-
-const sockaddr* AsAddress(const sockaddr_in& a) { return reinterpret_cast<const sockaddr*>(&a); }
 
 void RearmWriteIfShort(SocketHandle s, int sent, int offered) {
   if (sent < offered) detail::RearmWrite(s);
@@ -94,22 +92,19 @@ int CloseSocket(SocketHandle s) {
   return Result(::close(s));
 }
 
-int ConnectSocket(SocketHandle s, const sockaddr_in& to) {
-  const int r = Result(::connect(s, AsAddress(to), AddressLength()));
+int ConnectSocket(SocketHandle s, const SocketAddress& to) {
+  const int r = Result(::connect(s, to.Raw(), to.Length()));
   if (r == 0 || LastSocketError() == kWsaEWOULDBLOCK) detail::WatchConnect(s);
   return r;
 }
 
-int BindSocket(SocketHandle s, const sockaddr_in& local) {
-  return Result(::bind(s, AsAddress(local), AddressLength()));
-}
+int BindSocket(SocketHandle s, const SocketAddress& local) { return Result(::bind(s, local.Raw(), local.Length())); }
 
 int ListenSocket(SocketHandle s, int backlog) { return Result(::listen(s, backlog)); }
 
-SocketHandle AcceptSocket(SocketHandle s, sockaddr_in* peer) {
-  socklen_t len = AddressLength();
-  const int r = ::accept4(s, reinterpret_cast<sockaddr*>(peer), peer ? &len : nullptr,
-                          SOCK_NONBLOCK | SOCK_CLOEXEC);
+SocketHandle AcceptSocket(SocketHandle s, SocketAddress* peer) {
+  socklen_t len = SocketAddress::kCapacity;
+  const int r = ::accept4(s, peer ? peer->Raw() : nullptr, peer ? &len : nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
   detail::RearmAccept(s);
   return Result(r);
 }
@@ -122,9 +117,9 @@ int SendSocket(SocketHandle s, const void* data, int len, int flags) {
   return Result(r);
 }
 
-int SendToSocket(SocketHandle s, const void* data, int len, int flags, const sockaddr_in& to) {
-  const int r = static_cast<int>(
-      ::sendto(s, data, static_cast<size_t>(len), flags | MSG_NOSIGNAL, AsAddress(to), AddressLength()));
+int SendToSocket(SocketHandle s, const void* data, int len, int flags, const SocketAddress& to) {
+  const int r =
+      static_cast<int>(::sendto(s, data, static_cast<size_t>(len), flags | MSG_NOSIGNAL, to.Raw(), to.Length()));
   RearmWriteIfShort(s, r, len);
   return Result(r);
 }
@@ -133,10 +128,10 @@ int RecvSocket(SocketHandle s, void* buffer, int len, int flags) {
   return Result(static_cast<int>(::recv(s, buffer, static_cast<size_t>(len), flags)));
 }
 
-int RecvFromSocket(SocketHandle s, void* buffer, int len, int flags, sockaddr_in* from) {
-  socklen_t fromLen = AddressLength();
-  return Result(static_cast<int>(::recvfrom(s, buffer, static_cast<size_t>(len), flags,
-                                            reinterpret_cast<sockaddr*>(from), from ? &fromLen : nullptr)));
+int RecvFromSocket(SocketHandle s, void* buffer, int len, int flags, SocketAddress* from) {
+  socklen_t fromLen = SocketAddress::kCapacity;
+  return Result(static_cast<int>(::recvfrom(s, buffer, static_cast<size_t>(len), flags, from ? from->Raw() : nullptr,
+                                            from ? &fromLen : nullptr)));
 }
 
 int ReadableBytes(SocketHandle s) {
@@ -165,14 +160,25 @@ int SetSocketIntOption(SocketHandle s, int level, int name, int value) {
   return SetSocketOption(s, level, name, &value, sizeof value);
 }
 
-int GetSockName(SocketHandle s, sockaddr_in* name) {
-  socklen_t len = AddressLength();
-  return Result(::getsockname(s, reinterpret_cast<sockaddr*>(name), &len));
+int GetSockName(SocketHandle s, SocketAddress* name) {
+  socklen_t len = SocketAddress::kCapacity;
+  return Result(::getsockname(s, name->Raw(), &len));
 }
 
-int GetPeerName(SocketHandle s, sockaddr_in* name) {
-  socklen_t len = AddressLength();
-  return Result(::getpeername(s, reinterpret_cast<sockaddr*>(name), &len));
+int GetPeerName(SocketHandle s, SocketAddress* name) {
+  socklen_t len = SocketAddress::kCapacity;
+  return Result(::getpeername(s, name->Raw(), &len));
+}
+
+// A datagram socket "connected" to the address finds the route without sending anything.
+bool HasRouteTo(const SocketAddress& address) {
+  const int s = ::socket(address.Family(), SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (s < 0) return false;
+  SocketAddress target = address;
+  if (target.Port() == 0) target.SetPort(9);  // any port will do; 0 is refused
+  const bool routed = ::connect(s, target.Raw(), target.Length()) == 0;
+  ::close(s);
+  return routed;
 }
 
 uint32_t InetAddr(const std::string& dotted) {
@@ -189,16 +195,24 @@ std::string InetNtoa(uint32_t addressNetworkOrder) {
   return text;
 }
 
-int LookupHostAddresses(const std::string& name, std::vector<uint32_t>* addresses) {
+int LookupHostAddresses(const std::string& name, std::vector<SocketAddress>* addresses) {
+  addresses->clear();
+  if (const auto listed = HostTableAddresses(name)) {
+    *addresses = *listed;
+    return addresses->empty() ? kWsaHOST_NOT_FOUND : 0;
+  }
   addrinfo hints{};
-  hints.ai_family = AF_INET;
+  hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;
   addrinfo* found = nullptr;
   const int r = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
   if (r != 0) return LookupErrorFromGai(r);
-  addresses->clear();
-  for (addrinfo* a = found; a; a = a->ai_next)
-    addresses->push_back(reinterpret_cast<sockaddr_in*>(a->ai_addr)->sin_addr.s_addr);
+  for (addrinfo* a = found; a; a = a->ai_next) {
+    if (a->ai_family != AF_INET && a->ai_family != AF_INET6) continue;
+    SocketAddress address;
+    std::memcpy(address.Raw(), a->ai_addr, a->ai_addrlen);
+    addresses->push_back(address);
+  }
   ::freeaddrinfo(found);
   return addresses->empty() ? kWsaNO_DATA : 0;
 }

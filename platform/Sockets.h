@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/SocketAddress.h"
+
 namespace platform {
 
 using SocketHandle = int;
@@ -18,17 +20,17 @@ inline constexpr SocketHandle kInvalidSocket = -1;
 
 SocketHandle OpenSocket(int family, int type, int protocol);
 int CloseSocket(SocketHandle s);
-int ConnectSocket(SocketHandle s, const sockaddr_in& to);
-int BindSocket(SocketHandle s, const sockaddr_in& local);
+int ConnectSocket(SocketHandle s, const SocketAddress& to);
+int BindSocket(SocketHandle s, const SocketAddress& local);
 int ListenSocket(SocketHandle s, int backlog);
 // The accepted handle is non-blocking too; `peer` receives the remote address.
-SocketHandle AcceptSocket(SocketHandle s, sockaddr_in* peer);
+SocketHandle AcceptSocket(SocketHandle s, SocketAddress* peer);
 int ShutdownSocket(SocketHandle s, int how);
 
 int SendSocket(SocketHandle s, const void* data, int len, int flags);
-int SendToSocket(SocketHandle s, const void* data, int len, int flags, const sockaddr_in& to);
+int SendToSocket(SocketHandle s, const void* data, int len, int flags, const SocketAddress& to);
 int RecvSocket(SocketHandle s, void* buffer, int len, int flags);
-int RecvFromSocket(SocketHandle s, void* buffer, int len, int flags, sockaddr_in* from);
+int RecvFromSocket(SocketHandle s, void* buffer, int len, int flags, SocketAddress* from);
 // Bytes that can be read at once; -1 on failure.
 int ReadableBytes(SocketHandle s);
 
@@ -47,8 +49,12 @@ SpliceOutcome SpliceToFile(SocketHandle s, int fileDescriptor, int len);
 
 int SetSocketOption(SocketHandle s, int level, int name, const void* value, int len);
 int SetSocketIntOption(SocketHandle s, int level, int name, int value);
-int GetSockName(SocketHandle s, sockaddr_in* name);
-int GetPeerName(SocketHandle s, sockaddr_in* name);
+int GetSockName(SocketHandle s, SocketAddress* name);
+int GetPeerName(SocketHandle s, SocketAddress* name);
+
+// Whether the system has a route to `address`: a host may well have an IPv6 address that
+// this machine cannot reach. Sends nothing.
+bool HasRouteTo(const SocketAddress& address);
 
 // Dotted text to an address in network order; INADDR_NONE when the text is not one
 // (and for "255.255.255.255", which callers tell apart themselves).
@@ -56,8 +62,9 @@ uint32_t InetAddr(const std::string& dotted);
 std::string InetNtoa(uint32_t addressNetworkOrder);
 
 // Blocking lookups, for the resolution functions that must answer at once.
-// Each returns 0 or a lookup error code (11001..11004).
-int LookupHostAddresses(const std::string& name, std::vector<uint32_t>* addressesNetworkOrder);
+// Each returns 0 or a lookup error code (11001..11004). A host's addresses come in the order
+// the system gives them, IPv6 and IPv4 alike (a host table, HostTable.h, answers first).
+int LookupHostAddresses(const std::string& name, std::vector<SocketAddress>* addresses);
 int LookupServicePort(const std::string& service, const std::string& proto, uint16_t* portHostOrder);
 int LookupProtocolNumber(const std::string& name, int* protocol);
 

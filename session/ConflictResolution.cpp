@@ -8,6 +8,7 @@
 // does not give as a number resumes as asked.)
 #include <system_error>
 
+#include "platform/TextCodec.h"
 #include "session/TransferRules.h"
 #include "session/uMain.h"
 
@@ -26,7 +27,9 @@ void MainLogic::ResolveConflicts(bool download) {
 void MainLogic::AskAboutConflicts(bool download) {
   std::deque<std::string>& targets = queues_.FileTargetQueue;
   while (!targets.empty() && TargetExists(download)) {
-    std::string path = targets.front();
+    // An upload's target is the server's bytes: the prompt shows it decoded, and a path
+    // typed there is encoded again.
+    std::string path = download ? targets.front() : platform::DecodeText(targets.front(), Names());
     switch (prompts_.OverwritePrompt(path)) {
       case OverwriteAction::Resume:
         switch (ResumeFits(download)) {
@@ -38,7 +41,13 @@ void MainLogic::AskAboutConflicts(bool download) {
       case OverwriteAction::Overwrite: return;
       case OverwriteAction::All: overwriteAll_ = true; return;
       case OverwriteAction::Skip: SkipFile(); break;
-      case OverwriteAction::SaveAs: targets.front() = path; break;
+      case OverwriteAction::SaveAs:
+        if (download) {
+          targets.front() = path;
+        } else if (const std::optional<std::string> serverPath = TypedServerName(path)) {
+          targets.front() = *serverPath;
+        }
+        break;
       case OverwriteAction::Cancel:
         transferCancelled_ = true;
         queues_.ClearQueues();

@@ -9,6 +9,7 @@
 
 #include "listing/ListingFormat.h"
 #include "platform/StringUtils.h"
+#include "session/RemoteNames.h"
 #include "session/TransferRules.h"
 #include "session/WalkListing.h"
 #include "session/uMain.h"
@@ -31,18 +32,19 @@ void MainLogic::StartDownloadBatch() {
   const bool rawLines = listing::ListingFormatOf(currentSite_.Answer) == listing::ListingFormat::Text;
   for (const listing::PaneItem& item : remotePane_.Items()) {
     if (!item.selected || item.caption == "..") continue;
-    const std::string name = rawLines ? LastWord(item.caption) : item.caption;
+    const std::string name = rawLines ? LastWord(item.ServerName()) : item.ServerName();
     if (name.empty()) continue;
-    if (!IsSafeEntryName(name)) {
+    const std::string localName = LocalNameOf(name, Names());
+    if (!IsSafeEntryName(name) || !IsSafeEntryName(localName)) {
       LogUnsafeName(name);
       continue;
     }
     if (item.IsDirectory()) {
       queues_.DirQueue.push_back(remoteBaseDir_ + name);
-      queues_.DirTargetQueue.push_back(localWorkDir_ + name);
+      queues_.DirTargetQueue.push_back(localWorkDir_ + localName);
     } else {
       queues_.FileQueue.push_back(QueueEntry(remoteBaseDir_ + name, item.subItems[listing::kSubSize]));
-      queues_.FileTargetQueue.push_back(localWorkDir_ + name);
+      queues_.FileTargetQueue.push_back(localWorkDir_ + localName);
     }
   }
   StartNextDownload();
@@ -79,16 +81,21 @@ bool MainLogic::DownloadWalk() {
   const WalkListing walk = ReadWalkListing(ListingFile(), WalkContext());
   if (!walk.cutShort.empty()) log_.AddLog(walk.cutShort);
   for (const std::string& name : walk.unsafeNames) LogUnsafeName(name);
-  const std::string localDir = localWorkDir_ + RelativeWalkPath(ftp_.HostDirName(), remoteBaseDir_);
+  const std::string localDir = localWorkDir_ + LocalNameOf(RelativeWalkPath(ftp_.HostDirName(), remoteBaseDir_), Names());
   if (!MakeLocalDirectory(localDir)) return false;
   for (const listing::RemoteEntry& entry : walk.entries) {
+    const std::string localName = LocalNameOf(entry.name, Names());
+    if (!IsSafeEntryName(localName)) {
+      LogUnsafeName(entry.name);
+      continue;
+    }
     if (entry.isDirectory) {
       queues_.DirQueue.push_back(ftp_.HostDirName() + "/" + entry.name);
-      queues_.DirTargetQueue.push_back(localDir + entry.name);
-      if (!MakeLocalDirectory(localDir + entry.name)) return false;
+      queues_.DirTargetQueue.push_back(localDir + localName);
+      if (!MakeLocalDirectory(localDir + localName)) return false;
     } else {
       queues_.FileQueue.push_back(QueueEntry(entry.name, entry.size));
-      queues_.FileTargetQueue.push_back(localDir + entry.name);
+      queues_.FileTargetQueue.push_back(localDir + localName);
     }
   }
   return true;

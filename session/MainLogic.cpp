@@ -50,7 +50,8 @@ void MainLogic::BindEngine() {
   ftp_.SetTimeout(999);
   ftp_.SetMultiThreaded(true);
   ftp_.SetShareMode(ftpShareExclusive);
-  ftp_.OnDisplay = [this](TCustomFtpCli*, std::string& line) { log_.Display(line, Secrets()); };
+  ftp_.SetOptions({ftpAcceptLF, ftpUseFeatures});
+  ftp_.OnDisplay = [this](TCustomFtpCli*, std::string& line) { log_.Display(line, Secrets(), Names()); };
   ftp_.OnProgress = [this](TCustomFtpCli*, int64_t count, bool&) {
     if (progress_.IsOpen()) progress_.Update(count);
   };

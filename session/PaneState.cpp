@@ -32,7 +32,9 @@ void MainLogic::OnLocalPaneChanged() {
 }
 
 void MainLogic::SetPathItems(std::vector<std::string> items) {
-  pathItems_ = std::move(items);
+  pathServerItems_ = std::move(items);
+  pathItems_.clear();
+  for (const std::string& item : pathServerItems_) pathItems_.push_back(platform::DecodeText(item, Names()));
   pathIndex_ = static_cast<int>(pathItems_.size()) - 1;
   Notify(Change::PathCombo);
 }

@@ -75,8 +75,10 @@ void ProtocolLog::AddLog(const std::string& line) {
   if (!written) CloseFile();
 }
 
-void ProtocolLog::Display(std::string_view line, const std::vector<std::string>& secrets) {
-  AddLog(MaskLogLine(line, secrets));
+// Masked first: the secrets are known by their bytes.
+void ProtocolLog::Display(std::string_view line, const std::vector<std::string>& secrets,
+                          platform::CharacterSet names) {
+  AddLog(platform::DecodeText(MaskLogLine(line, secrets), names));
 }
 
 void ProtocolLog::ApplyLogFile(bool enabled, const std::string& name) {

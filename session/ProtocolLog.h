@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/TextCodec.h"
 #include "session/LogSink.h"
 
 namespace session {
@@ -36,8 +37,10 @@ class ProtocolLog {
 
   // One line of the main window's own, as it is.
   void AddLog(const std::string& line);
-  // One line the engine displays, masked.
-  void Display(std::string_view line, const std::vector<std::string>& secrets);
+  // One line the engine displays, masked, with the server's names in it decoded from their
+  // character set.
+  void Display(std::string_view line, const std::vector<std::string>& secrets,
+               platform::CharacterSet names = platform::CharacterSet::Automatic);
 
   // The log file part of applying the options.
   void ApplyLogFile(bool enabled, const std::string& name);

@@ -7,6 +7,7 @@
 #include "listing/PaneSorting.h"
 #include "platform/StringUtils.h"
 #include "platform/TextCodec.h"
+#include "session/RemoteNames.h"
 #include "session/RemotePaths.h"
 #include "session/WalkListing.h"
 #include "session/uMain.h"
@@ -18,11 +19,20 @@ namespace {
 constexpr int kMaxNameLength = 255;
 }  // namespace
 
+std::optional<std::string> MainLogic::TypedServerName(const std::string& typed) {
+  NameForServer name = EncodeServerName(typed, Names());
+  if (name.ok()) return std::move(name.bytes);
+  prompts_.ReportError(name.refusal);
+  return std::nullopt;
+}
+
 void MainLogic::RemoteMakeDirectory() {
   if (!ftp_.Connected() || busy_) return;
   std::string name;
   if (!prompts_.InputDialog("Create Directory", "Enter new directory name", name, false, kMaxNameLength)) return;
-  ftp_.SetHostFileName(name);
+  const std::optional<std::string> serverName = TypedServerName(name);
+  if (!serverName) return;
+  ftp_.SetHostFileName(*serverName);
   Start(&TCustomFtpCli::MkdAsync);
 }
 
@@ -32,11 +42,14 @@ void MainLogic::RemoteRename() {
   const std::string kind = item->image == listing::kImageFile ? "File" : "Directory";
   std::string name = item->caption;
   if (!prompts_.InputDialog("Rename " + kind, "Enter new " + kind + " name:", name, false, kMaxNameLength)) return;
+  // The name left as it was offered is the server's own bytes, whatever the set.
+  const std::optional<std::string> serverName = name == item->caption ? item->ServerName() : TypedServerName(name);
+  if (!serverName) return;
   // A rename whose completion finds names queued would take them for more renames.
   queues_.FileQueue.clear();
   queues_.FileTargetQueue.clear();
-  ftp_.SetHostFileName(item->caption);
-  ftp_.SetLocalFileName(name);
+  ftp_.SetHostFileName(item->ServerName());
+  ftp_.SetLocalFileName(*serverName);
   Start(&TCustomFtpCli::RenAsync);
 }
 
@@ -44,9 +57,15 @@ void MainLogic::RemoteRename() {
 // path combo, one level up and the next double click know where the session is.
 void MainLogic::RemoteChangeDirectory() {
   if (showingSites_) return;
-  std::string directory = pathIndex_ >= 2 ? pathItems_[static_cast<std::size_t>(pathIndex_)] : "";
+  const bool inDirectory = pathIndex_ >= 2;
+  const auto shown = static_cast<std::size_t>(pathIndex_);
+  std::string directory = inDirectory ? pathItems_[shown] : "";
   if (!prompts_.InputQuery("Change Directory", "", directory)) return;
-  ftp_.SetHostDirName(ResolveRemotePath(ftp_.HostDirName(), directory));
+  // The directory on show, confirmed as it was offered, is named by the server's own bytes.
+  const bool unchanged = inDirectory && directory == pathItems_[shown];
+  const std::optional<std::string> serverPath = unchanged ? pathServerItems_[shown] : TypedServerName(directory);
+  if (!serverPath) return;
+  ftp_.SetHostDirName(ResolveRemotePath(ftp_.HostDirName(), *serverPath));
   Start(&TCustomFtpCli::CwdAsync);
 }
 
@@ -59,7 +78,7 @@ void MainLogic::RemotePathChosen(int index) {
   } else {
     pathIndex_ = std::min(index, static_cast<int>(pathItems_.size()) - 1);
     std::string path;
-    for (int i = 2; i <= pathIndex_; ++i) (path += '/') += pathItems_[static_cast<std::size_t>(i)];
+    for (int i = 2; i <= pathIndex_; ++i) (path += '/') += pathServerItems_[static_cast<std::size_t>(i)];
     BeginBusy();
     ftp_.SetHostDirName(path.empty() ? "/" : path);
     Start(&TCustomFtpCli::CwdAsync);
@@ -73,20 +92,22 @@ void MainLogic::RemotePermissions() {
   const std::string attributes(platform::CutToChars(item->subItems[listing::kSubAttributes], kMaxNameLength));
   int mode = 0;
   if (!prompts_.ShowChModDialog(attributes, mode)) return;
-  ftp_.SetLocalFileName(platform::Format("SITE CHMOD %d %s", mode, item->caption.c_str()));
+  ftp_.SetLocalFileName(platform::Format("SITE CHMOD %d ", mode) + item->ServerName());
   Start(&TCustomFtpCli::QuoteAsync);
 }
 
 // Renames every selected entry (the parent ".." aside) to its name in `mode`, one request
-// after the other; the dispatcher sends the queued ones.
+// after the other; the dispatcher sends the queued ones. Only the Latin letters change, and
+// every character set holds them where the server's own bytes do: the new name is the
+// server's bytes with those letters changed.
 void MainLogic::ChangeRemoteCase(int mode) {
   if (showingSites_ || busy_) return;
   queues_.FileQueue.clear();
   queues_.FileTargetQueue.clear();
   for (const listing::PaneItem& item : remotePane_.Items()) {
     if (!item.selected || item.caption == "..") continue;
-    queues_.FileQueue.push_back(item.caption);
-    queues_.FileTargetQueue.push_back(local::ConvertCase(item.caption, static_cast<local::CaseMode>(mode)));
+    queues_.FileQueue.push_back(item.ServerName());
+    queues_.FileTargetQueue.push_back(local::ConvertCase(item.ServerName(), static_cast<local::CaseMode>(mode)));
   }
   if (queues_.FileQueue.empty()) return;
   ftp_.SetHostFileName(TakeFront(queues_.FileQueue));
@@ -118,7 +139,8 @@ void MainLogic::RemoteFilter() {
   std::string mask = remoteFilterMask_;
   if (!prompts_.InputDialog("FTP Filter", "Mask", mask, false, kMaxNameLength)) return;
   remoteFilterMask_ = mask;
-  remoteFirstColumnWidth_ = listing::FillRemoteView(cache_, currentSite_.Answer, remoteFilterMask_, remotePane_, captionMetrics_);
+  remoteFirstColumnWidth_ =
+      listing::FillRemoteView(cache_, currentSite_.Answer, remoteFilterMask_, remotePane_, captionMetrics_, Names());
   listing::ResortPane(remotePane_);
 }
 
@@ -131,9 +153,9 @@ void MainLogic::DeleteRemoteSelection() {
   for (const listing::PaneItem& item : remotePane_.Items()) {
     if (!item.selected || item.caption == "..") continue;
     if (item.IsDirectory())
-      queues_.DirQueue.push_back(remoteBaseDir_ + item.caption);
+      queues_.DirQueue.push_back(remoteBaseDir_ + item.ServerName());
     else
-      queues_.FileQueue.push_back(item.caption);
+      queues_.FileQueue.push_back(item.ServerName());
   }
   if (!queues_.FileQueue.empty()) {
     ftp_.SetHostFileName(TakeFront(queues_.FileQueue));

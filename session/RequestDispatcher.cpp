@@ -233,8 +233,8 @@ void MainLogic::ShowRemoteListing() {
   CloseProgress();
   listing::RemoteListingRequest request;
   request.listingFile = ListingFile();
-  request.context.answer = currentSite_.Answer;
-  request.context.startupDate = startupDate_;
+  request.context = WalkContext();
+  request.names = Names();
   request.filterMask = remoteFilterMask_;
   request.hostName = ftp_.HostName();
   request.remoteDirectory = ftp_.HostDirName();

@@ -79,14 +79,23 @@ void MainLogic::ConnectToSelectedSite() {
   const int index = FindSite(sites_, item->caption);
   if (index < 0) return;
   currentSite_ = ParseSiteAddress(sites_[static_cast<std::size_t>(index)]);
+  // The start directory is typed text: the server gets it in the site's character set.
+  const std::optional<std::string> startDir =
+      currentSite_.InitialDir.empty() ? std::optional<std::string>("") : TypedServerName(currentSite_.InitialDir);
+  if (!startDir) return;
   ftp_.SetHostName(currentSite_.Server);
   ftp_.SetPort(currentSite_.Port);
   if (!TakeLogin()) return;
   ftp_.SetBinary(true);
   ftp_.SetPassive(currentSite_.Pasv);
   ftp_.SetEncryption(EngineEncryption(currentSite_.Encryption));
+  // A server that offers UTF-8 names is asked for them unless the site reads its names in a
+  // single-byte set: a server that converts names would then send them in UTF-8.
+  const platform::CharacterSet names = currentSite_.Charset;
+  ftp_.SetUtf8Names(names == platform::CharacterSet::Automatic || names == platform::CharacterSet::Utf8);
+  ftp_.SetListWithMlsd(currentSite_.AutoListing);
   // Without a start directory the session starts where the server puts the user (PWD).
-  ftp_.SetHostDirName(currentSite_.InitialDir.empty() ? "" : WithTrailingSlash(currentSite_.InitialDir));
+  ftp_.SetHostDirName(startDir->empty() ? "" : WithTrailingSlash(*startDir));
   ShowSiteLocalDirectory();
   queues_.ClearTreeFlags();
   platform::ProcessMessages();
@@ -220,7 +229,7 @@ void MainLogic::OpenRemoteDirectory() {
   const listing::PaneItem* item = FirstSelectedRemote();
   if (!item || !item->IsDirectory()) return;
   if (item->caption == "..") return RemoteUpOneLevel();
-  ftp_.SetHostDirName(WithTrailingSlash(ftp_.HostDirName()) + item->caption);
+  ftp_.SetHostDirName(WithTrailingSlash(ftp_.HostDirName()) + item->ServerName());
   RunSync(&TCustomFtpCli::CwdAsync);
 }
 

@@ -21,6 +21,24 @@ void DropScheme(std::string& text, std::string_view scheme) {
   text.erase(0, scheme.size());
 }
 
+// "host:port"; an IPv6 address in brackets, "[::1]:2121", or bare, "::1", which has more
+// than one ":" and so no port.
+void SplitHostAndPort(std::string& server, SiteRecord& site) {
+  if (server.starts_with('[')) {
+    const std::size_t close = server.find(']');
+    if (close != std::string::npos) {
+      const std::string rest = server.substr(close + 1);
+      if (rest.starts_with(':')) site.Port = rest.substr(1);
+      server = server.substr(1, close - 1);
+      return;
+    }
+  }
+  const std::size_t colon = server.find(':');
+  if (colon == std::string::npos || server.find(':', colon + 1) != std::string::npos) return;
+  site.Port = server.substr(colon + 1);
+  server.erase(colon);
+}
+
 }  // namespace
 
 SiteRecord ParseSiteAddress(SiteRecord site) {
@@ -43,10 +61,7 @@ SiteRecord ParseSiteAddress(SiteRecord site) {
     site.InitialDir = server.substr(slash);
     server.erase(slash);
   }
-  if (const std::size_t colon = server.find(':'); colon != std::string::npos) {
-    site.Port = server.substr(colon + 1);
-    server.erase(colon);
-  }
+  SplitHostAndPort(server, site);
   site.Server = server;
   FitSiteWidths(site);
   return site;

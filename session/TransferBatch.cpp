@@ -43,7 +43,17 @@ void MainLogic::AbandonBatch(const std::string& path, std::error_code error) {
   EndBusy();
 }
 
-listing::ListingContext MainLogic::WalkContext() const { return {currentSite_.Answer, startupDate_}; }
+// A listing is read as what the server sent: a machine listing when the engine listed with
+// MLSD, lines told apart by themselves for a site of automatic listings, else the site's
+// format.
+listing::ListingContext MainLogic::WalkContext() const {
+  listing::ListingContext context{currentSite_.Answer, startupDate_};
+  if (ftp_.ListedWithMlsd())
+    context.format = listing::ListingFormat::Mlsd;
+  else if (currentSite_.AutoListing)
+    context.format = listing::ListingFormat::Automatic;
+  return context;
+}
 
 bool MainLogic::LocalPaneAcceptsDrag(std::optional<int> sourceTag) const {
   return sourceTag == listing::kRemotePaneTag && !showingSites_ && !busy_;

@@ -4,6 +4,7 @@
 // The batch ends with a return to the start directory, whose listing is shown.
 #include <system_error>
 
+#include "session/RemoteNames.h"
 #include "session/RemotePaths.h"
 #include "session/TransferRules.h"
 #include "session/WalkListing.h"
@@ -38,15 +39,18 @@ void MainLogic::StartUploadOf(const std::vector<std::filesystem::path>& paths) {
   StartNextUpload();
 }
 
+// A name the site's character set cannot hold is logged and left out.
 void MainLogic::QueueUpload(const std::string& localPath, const std::string& name, bool directory,
                             const std::string& size) {
+  const std::optional<std::string> remoteName = UploadServerName(name);
+  if (!remoteName) return;
   if (directory) {
     queues_.DirQueue.push_back(localPath);
-    queues_.DirTargetQueue.push_back(remoteBaseDir_ + name);
+    queues_.DirTargetQueue.push_back(remoteBaseDir_ + *remoteName);
   } else {
     // The remote name is relative to the server's current directory, the one on show.
     queues_.FileQueue.push_back(QueueEntry(localPath, size));
-    queues_.FileTargetQueue.push_back(name);
+    queues_.FileTargetQueue.push_back(*remoteName);
   }
 }
 
@@ -83,6 +87,8 @@ void MainLogic::WalkLocalDirectory() {
   for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
     const std::filesystem::directory_entry& entry = *entries;
     const std::string name = entry.path().filename().string();
+    const std::optional<std::string> remoteName = UploadServerName(name);
+    if (!remoteName) continue;
     std::error_code ignored;
     if (entry.is_directory(ignored)) {
       // A link to a directory is not followed: it could lead back into the tree for ever.
@@ -91,10 +97,10 @@ void MainLogic::WalkLocalDirectory() {
         continue;
       }
       queues_.DirQueue.push_back(local + name);
-      queues_.DirTargetQueue.push_back(remote + "/" + name);
+      queues_.DirTargetQueue.push_back(remote + "/" + *remoteName);
     } else {
       queues_.FileQueue.push_back(QueueEntry(local + name, std::to_string(entry.file_size(ignored))));
-      queues_.FileTargetQueue.push_back(remote + "/" + name);
+      queues_.FileTargetQueue.push_back(remote + "/" + *remoteName);
     }
   }
   if (error) return AbandonBatch(local, error);
@@ -111,6 +117,13 @@ void MainLogic::TakeUploadListing() {
   uploadTargetListing_.emplace();
   for (listing::RemoteEntry& entry : walk.entries)
     if (!entry.isDirectory) uploadTargetListing_->push_back(std::move(entry));
+}
+
+std::optional<std::string> MainLogic::UploadServerName(const std::string& localName) {
+  NameForServer name = EncodeServerName(localName, Names());
+  if (name.ok()) return std::move(name.bytes);
+  log_.AddLog("Not sent. " + name.refusal);
+  return std::nullopt;
 }
 
 void MainLogic::AfterUpload() {

@@ -43,6 +43,10 @@
 //   question is open nothing is sent, and a refusal ends the session without a reconnection.
 // - A site without a start directory starts where the server puts the user (PWD); a
 //   directory just entered is listed with a bare LIST, so names with blanks list everywhere.
+// - Names: a listed name goes back to the server as the bytes it sent; what the user types
+//   and an upload's remote names are encoded in the site's character set, and a name the set
+//   cannot hold is refused and not sent; downloads are named locally in UTF-8
+//   (RemoteNames.h). The remote pane and the path combo show names decoded.
 // - Transfers: a server's name that could lead out of a download's target is skipped with a
 //   log line; tree uploads judge each file against the listing of its own directory; resume
 //   never appends to a target as long as its source (ConflictResolution.cpp); a prompt that
@@ -302,6 +306,13 @@ class MainLogic {
   void EndCancelledBatch();
   void AbandonBatch(const std::string& path, std::error_code error);
   void LogUnsafeName(const std::string& name);
+  // The site's bytes for a name the user typed; nothing, after telling the user why, when
+  // the site's character set cannot hold it.
+  std::optional<std::string> TypedServerName(const std::string& typed);
+  // The same for an upload's remote name, from a local name; a refusal is logged.
+  std::optional<std::string> UploadServerName(const std::string& localName);
+  platform::CharacterSet Names() const { return currentSite_.Charset; }
+  // How the listing just fetched is read.
   listing::ListingContext WalkContext() const;
 
   // Remote operations (RemoteOperations.cpp)
@@ -375,7 +386,8 @@ class MainLogic {
   std::string remoteFilterMask_{"*.*"};
   listing::CaptionMetrics captionMetrics_;
   int remoteFirstColumnWidth_ = 0;
-  std::vector<std::string> pathItems_;
+  std::vector<std::string> pathItems_;        // as shown
+  std::vector<std::string> pathServerItems_;  // the same, as the server's bytes
   int pathIndex_ = -1;
   local::LocalPane local_;
   CommandBar bar_;

@@ -89,8 +89,17 @@ struct PasvRow {
   std::optional<uint16_t> port;
 };
 
-TEST(FtpDataAddress, PasvReplyPort) {
+// 227 and 229 replies alike, each read by its code.
+TEST(FtpDataAddress, PassiveReplyPort) {
   const PasvRow rows[] = {
+      {"229 Entering Extended Passive Mode (|||6446|)", 6446},
+      {"229 ok (!!!21!)", 21},
+      {"229 no port (||||)", std::nullopt},
+      {"229 port 0 (|||0|)", std::nullopt},
+      {"229 too large (|||65536|)", std::nullopt},
+      {"229 mixed delimiters (||!6446|)", std::nullopt},
+      {"229 digits as delimiter (111644619)", std::nullopt},
+      {"229 unterminated (|||6446", std::nullopt},
       {"227 Entering Passive Mode (127,0,0,1,4,1)", 1025},
       {"227 =(10,9,8,7, 255, 255) ok", 65535},
       {"227 Entering Passive Mode", std::nullopt},
@@ -101,12 +110,16 @@ TEST(FtpDataAddress, PasvReplyPort) {
       {"227 (1,2,3,4,-1,7)", std::nullopt},
       {"227 (1,2,3,4,4x,1)", std::nullopt},
   };
-  for (const PasvRow& row : rows) EXPECT_EQ(PasvReplyPort(row.reply), row.port) << row.reply;
+  for (const PasvRow& row : rows) EXPECT_EQ(PassiveReplyPort(row.reply), row.port) << row.reply;
 }
 
-TEST(FtpDataAddress, PortLineNamesAddressAndPortBytes) {
+TEST(FtpDataAddress, PortAndEprtLinesNameAddressAndPort) {
   EXPECT_EQ(PortLine(htonl(0x7F000001), 1025), "PORT 127,0,0,1,4,1");
   EXPECT_EQ(PortLine(htonl(0xC0A80A02), 65535), "PORT 192,168,10,2,255,255");
+  EXPECT_EQ(EprtLine(platform::SocketAddress::FromText("::1", 6446).value()), "EPRT |2|::1|6446|");
+  EXPECT_EQ(EprtLine(platform::SocketAddress::FromText("127.0.0.1", 21).value()), "EPRT |1|127.0.0.1|21|");
+  EXPECT_EQ(EprtLine(platform::SocketAddress::FromText("fe80::1%lo", 21).value()), "EPRT |2|fe80::1|21|")
+      << "the zone means nothing to the server";
 }
 
 TEST(FtpStepSet, RunsInTheFixedOrderWhateverTheSet) {

@@ -127,6 +127,13 @@ std::vector<ExchangeRow> ExchangeRows() {
            .SendInParts(SingleBytes(kSocks5Granted), 20ms)
            .Send(kGreeting),
        kOfferLogin + kCredentials + kSocks5Request, {"auth 0", "auth 1"}},
+      {"socks 5 to an IPv6 address, which goes as 16 bytes; an IPv6 reply", "5", socksNoAuthentication, "::1",
+       Script()
+           .ReceiveBytes(3)
+           .Send(Bytes({5, 0}))
+           .ReceiveBytes(22)
+           .Send(Bytes({5, 0, 0, 4}) + std::string(15, '\0') + Bytes({1, 0, 21}) + kGreeting),
+       kOfferNone + Bytes({5, 1, 0, 4}) + std::string(15, '\0') + Bytes({1, 0, 21}), {}},
       {"socks 4, address resolved here", "4", socksNoAuthentication, "127.0.0.1",
        Script().ReceiveBytes(kSocks4Request.size()).Send(kSocks4Granted + kGreeting), kSocks4Request, {}},
       {"socks 4a given as 4a, name resolved by the server", "4a", socksNoAuthentication, kDestination,
@@ -250,7 +257,7 @@ std::vector<FailureRow> FailureRows() {
       {"login reply too long", "5", login, LoginAnswered(Bytes({1, 0, 0})), {"auth 0"}, 20001,
        "too much data availaible"},
       {"connect reply of version 4", "5", none, Socks5Answered(Bytes({4, 0})), {}, 20002, "socks version error"},
-      {"connect reply with an IPv6 address", "5", none, Socks5Answered(Bytes({5, 0, 0, 4, 0})), {}, 20011,
+      {"connect reply of an unknown address type", "5", none, Socks5Answered(Bytes({5, 0, 0, 5, 0})), {}, 20011,
        "address type not supported"},
       {"connect reply 1", "5", none, Socks5Answered(Bytes({5, 1})), {}, 20004, "general SOCKS server failure"},
       {"connect reply 9", "5", none, Socks5Answered(Bytes({5, 9})), {}, 20012, "unassigned error #9"},

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
-#include <QFile>
 
 #include <algorithm>
 #include <fstream>
@@ -235,6 +234,7 @@ testsupport::Script ScriptedLogin() {
       .Send("220 Ready\r\n")
       .Reply("331 Password\r\n")
       .Reply("230 Logged in\r\n")
+      .Reply("211 End\r\n")
       .Reply("200 Type A\r\n")
       .Reply("250 CWD ok\r\n");
 }
@@ -250,11 +250,13 @@ TreeDigest DigestOf(const std::filesystem::path& root) {
   return digest;
 }
 
+// Read with the file's own name bytes, which need not be UTF-8 (a server's CP1251 names).
 std::string Sha256Of(const std::filesystem::path& file) {
-  QFile in(QString::fromStdString(file.string()));
-  if (!in.open(QIODevice::ReadOnly)) return "missing " + file.string();
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return "missing " + file.string();
   QCryptographicHash hash(QCryptographicHash::Sha256);
-  hash.addData(&in);
+  char block[65536];
+  while (in.read(block, sizeof block) || in.gcount() > 0) hash.addData(QByteArrayView(block, in.gcount()));
   return hash.result().toHex().toStdString();
 }
 

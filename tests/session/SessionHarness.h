@@ -157,8 +157,8 @@ class SessionHarness {
   int listingsSeen_ = 0;
 };
 
-// What a scripted server answers to the start of a session: the greeting, USER, PASS, TYPE A
-// and the CWD of the start directory.
+// What a scripted server answers to the start of a session: the greeting, USER, PASS, FEAT
+// (no features), TYPE A and the CWD of the start directory.
 testsupport::Script ScriptedLogin();
 
 // A tree of files and directories as "relative path" -> the file's SHA-256, or "dir".

@@ -69,6 +69,9 @@ TEST_P(SessionThroughDante, EveryConnectionGoesThroughTheRelay) {
   EXPECT_TRUE(testsupport::PumpUntil([&] { return Peer().RelayedConnections() - before >= 6; }, 5s));
   testsupport::PumpFor(100ms);
   EXPECT_EQ(Peer().RelayedConnections() - before, 6) << h.Transcript();
+  // vsftpd offers EPSV: its data connections go through the relay by it.
+  EXPECT_EQ(h.LogCount("> EPSV"), 4) << h.Transcript();
+  EXPECT_FALSE(h.Logged("> PASV")) << h.Transcript();
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, SessionThroughDante, ::testing::Values(ftpSocks5, ftpSocks4),

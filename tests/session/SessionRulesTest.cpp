@@ -13,6 +13,7 @@
 #include "session/KeepAlive.h"
 #include "session/ProtocolLog.h"
 #include "session/RemotePaths.h"
+#include "session/RemoteNames.h"
 #include "session/SiteAddress.h"
 #include "session/TransferRules.h"
 #include "session/WalkListing.h"
@@ -74,7 +75,12 @@ INSTANTIATE_TEST_SUITE_P(
         AddressCase{"FtpThenHttpBothDropped", "ftp://http://host", "host", "21", "site-user", "site-pass", "/keep"},
         AddressCase{"ColonAfterThePathIsPartOfIt", "host/a:b", "host", "21", "site-user", "site-pass", "/a:b"},
         AddressCase{"UserCutToForty", "ftp://" + std::string(50, 'u') + ":p@h", "h", "21", std::string(40, 'u'), "p",
-                    "/keep"}),
+                    "/keep"},
+        AddressCase{"Ipv6InBrackets", "[::1]", "::1", "21", "site-user", "site-pass", "/keep"},
+        AddressCase{"WholeAddressWithIpv6", "ftp://user@[2001:db8::1]:2121/dir", "2001:db8::1", "2121", "user",
+                    "site-pass", "/dir"},
+        AddressCase{"BareIpv6HasNoPort", "2001:db8::1", "2001:db8::1", "21", "site-user", "site-pass", "/keep"},
+        AddressCase{"UnclosedBracketIsAHostName", "[::1", "[::1", "21", "site-user", "site-pass", "/keep"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Log masking --------------------------------------------------------------------------------
@@ -180,6 +186,39 @@ TEST(RemotePathTest, SafeEntryNames) {
       {"a\\b", false}, {std::string("a\0b", 3), false}, {"..a", true}, {"read me.txt", true},
       {"Отчёт", true}};
   for (const auto& [name, safe] : table) EXPECT_EQ(IsSafeEntryName(name), safe) << name;
+}
+
+TEST(RemoteNamesTest, TypedNamesEncodedOrRefused) {
+  struct Case {
+    const char* name;
+    std::string typed;
+    platform::CharacterSet set;
+    std::string bytes;    // when sent
+    std::string refusal;  // when refused
+  };
+  using platform::CharacterSet;
+  const Case cases[] = {
+      {"KOI8-R bytes", "Ёлка", CharacterSet::Koi8R, "\xB3\xCC\xCB\xC1", ""},
+      {"CP1251 bytes", "Ёлка", CharacterSet::Cp1251, "\xA8\xEB\xEA\xE0", ""},
+      {"a character the set lacks", "a😀b", CharacterSet::Koi8R, "", "The name \"a😀b\" cannot be sent: KOI8-R has no \"😀\""},
+      {"automatic sends UTF-8", "Ёлка", CharacterSet::Automatic, "Ёлка", ""},
+      {"automatic sends a local name that is not UTF-8 as it is", "\xA8\xEB", CharacterSet::Automatic, "\xA8\xEB", ""},
+      {"UTF-8 refuses bytes that are not UTF-8", "a\xA8", CharacterSet::Utf8, "",
+       "The name \"aЁ\" cannot be sent: UTF-8 has no \"\xEF\xBF\xBD\""},
+  };
+  for (const Case& c : cases) {
+    const NameForServer name = EncodeServerName(c.typed, c.set);
+    EXPECT_EQ(name.bytes, c.bytes) << c.name;
+    EXPECT_EQ(name.refusal, c.refusal) << c.name;
+  }
+}
+
+TEST(RemoteNamesTest, LocalNamesDecodedPartByPart) {
+  using platform::CharacterSet;
+  EXPECT_EQ(LocalNameOf("\xB3\xCC\xCB\xC1/a b", CharacterSet::Koi8R), "Ёлка/a b");
+  // Each part by the automatic rule alone: a UTF-8 part stays UTF-8 beside a CP1251 one.
+  EXPECT_EQ(LocalNameOf("Ёлка/\xA8\xEB/", CharacterSet::Automatic), "Ёлка/Ёл/");
+  EXPECT_EQ(LocalNameOf("a\xFF", CharacterSet::Utf8), "a\xEF\xBF\xBD");
 }
 
 // ---- Transfers ----------------------------------------------------------------------------------

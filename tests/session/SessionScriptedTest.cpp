@@ -22,7 +22,8 @@ const std::string kListing =
     "drwxr-xr-x    2 1001     1001         4096 Dec 06 08:03 sub\r\n"
     "-rw-r--r--    1 1001     1001           10 Jan 01  2020 a.txt\r\n";
 
-const std::vector<std::string> kLoginAndList = {"USER user", "PASS secret", "TYPE A", "CWD /d/", "PASV", "LIST"};
+const std::vector<std::string> kLoginAndList = {"USER user", "PASS secret", "FEAT",   "TYPE A",
+                                                "CWD /d/",   "PASV",        "LIST"};
 
 // PASV and LIST answered with kListing; `pause` holds the listing back.
 Script List(DataPort& data, std::chrono::milliseconds pause = 0ms) {

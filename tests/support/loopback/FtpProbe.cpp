@@ -38,6 +38,9 @@ uint16_t PassivePort(const std::string& reply) {
 FtpProbe::FtpProbe(uint16_t port, Millis connectLimit)
     : socket_(LoopbackSocket::Connect(port, connectLimit)) {}
 
+FtpProbe::FtpProbe(const std::string& address, uint16_t port, Millis connectLimit)
+    : socket_(LoopbackSocket::ConnectTo(address, port, connectLimit)) {}
+
 FtpReply FtpProbe::ReadReply(Millis limit) {
   const auto deadline = Clock::now() + limit;
   FtpReply reply;

@@ -18,6 +18,8 @@ struct FtpReply {
 class FtpProbe {
  public:
   explicit FtpProbe(uint16_t port, Millis connectLimit = Millis(2000));
+  // To a server on another loopback address ("::1").
+  FtpProbe(const std::string& address, uint16_t port, Millis connectLimit = Millis(2000));
   // Continues on a connection already set up, e.g. through a SOCKS peer.
   explicit FtpProbe(LoopbackSocket socket) : socket_(std::move(socket)) {}
 

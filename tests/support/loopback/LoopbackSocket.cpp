@@ -60,6 +60,19 @@ LoopbackSocket& LoopbackSocket::operator=(LoopbackSocket&& other) noexcept {
   return *this;
 }
 
+// Connects the non-blocking `socket` within `limit` and makes it blocking; invalid on failure.
+LoopbackSocket LoopbackSocket::Finish(LoopbackSocket socket, const sockaddr* address, socklen_t size, Millis limit) {
+  if (connect(socket.fd_, address, size) != 0) {
+    if (errno != EINPROGRESS || !WaitFor(socket.fd_, POLLOUT, -1, Clock::now() + limit)) return {};
+    int error = 0;
+    socklen_t length = sizeof error;
+    getsockopt(socket.fd_, SOL_SOCKET, SO_ERROR, &error, &length);
+    if (error != 0) return {};
+  }
+  fcntl(socket.fd_, F_SETFL, fcntl(socket.fd_, F_GETFL) & ~O_NONBLOCK);
+  return socket;
+}
+
 LoopbackSocket LoopbackSocket::Connect(uint16_t port, Millis limit, const char* from) {
   LoopbackSocket socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   if (from != nullptr) {
@@ -70,15 +83,22 @@ LoopbackSocket LoopbackSocket::Connect(uint16_t port, Millis limit, const char* 
     }
   }
   const sockaddr_in address = LoopbackAddress(port);
-  if (connect(socket.fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    if (errno != EINPROGRESS || !WaitFor(socket.fd_, POLLOUT, -1, Clock::now() + limit)) return {};
-    int error = 0;
-    socklen_t size = sizeof error;
-    getsockopt(socket.fd_, SOL_SOCKET, SO_ERROR, &error, &size);
-    if (error != 0) return {};
+  return Finish(std::move(socket), reinterpret_cast<const sockaddr*>(&address), sizeof address, limit);
+}
+
+LoopbackSocket LoopbackSocket::ConnectTo(const std::string& address, uint16_t port, Millis limit) {
+  sockaddr_in6 v6{};
+  if (inet_pton(AF_INET6, address.c_str(), &v6.sin6_addr) != 1) {
+    sockaddr_in v4 = LoopbackAddress(port);
+    if (inet_pton(AF_INET, address.c_str(), &v4.sin_addr) != 1 || (ntohl(v4.sin_addr.s_addr) >> 24) != 127) return {};
+    LoopbackSocket socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    return Finish(std::move(socket), reinterpret_cast<const sockaddr*>(&v4), sizeof v4, limit);
   }
-  fcntl(socket.fd_, F_SETFL, fcntl(socket.fd_, F_GETFL) & ~O_NONBLOCK);
-  return socket;
+  if (!IN6_IS_ADDR_LOOPBACK(&v6.sin6_addr)) return {};
+  v6.sin6_family = AF_INET6;
+  v6.sin6_port = htons(port);
+  LoopbackSocket socket(::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  return Finish(std::move(socket), reinterpret_cast<const sockaddr*>(&v6), sizeof v6, limit);
 }
 
 LoopbackSocket LoopbackSocket::Listen(uint16_t port) {

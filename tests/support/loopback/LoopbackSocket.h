@@ -5,6 +5,8 @@
 // Every wait takes a limit and returns when it passes. A wait also ends early when the
 // interrupt descriptor (SetInterrupt) becomes readable, which lets a server thread be stopped.
 // Nothing here ever connects beyond the loopback address.
+#include <sys/socket.h>
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -29,6 +31,8 @@ class LoopbackSocket {
   // Connects to 127.0.0.1:port within `limit`; an invalid socket when refused or late. With
   // `from` (an address of 127.0.0.0/8), the connection comes from there, as from another host.
   static LoopbackSocket Connect(uint16_t port, Millis limit = Millis(2000), const char* from = nullptr);
+  // Connects to `address`:port, where the address is one of 127.0.0.0/8 or "::1".
+  static LoopbackSocket ConnectTo(const std::string& address, uint16_t port, Millis limit = Millis(2000));
   // Listens on 127.0.0.1:port (0: a free port the system picks).
   static LoopbackSocket Listen(uint16_t port = 0);
 
@@ -65,6 +69,7 @@ class LoopbackSocket {
   void Close();
 
  private:
+  static LoopbackSocket Finish(LoopbackSocket socket, const sockaddr* address, socklen_t size, Millis limit);
   // Waits for readability of the socket; false on timeout or interrupt.
   bool WaitReadable(Clock::time_point deadline);
   // Appends one read to the buffer; false when nothing came.

@@ -14,8 +14,8 @@ void ChangeOwner(const std::filesystem::path& path, AccountIds ids) {
 
 }  // namespace
 
-FtpPeer::FtpPeer(std::string name, PortRange passivePorts)
-    : PeerServer(std::move(name)), root_(Dir() / "root"), passivePorts_(passivePorts) {
+FtpPeer::FtpPeer(std::string name, PortRange passivePorts, std::string address)
+    : PeerServer(std::move(name), std::move(address)), root_(Dir() / "root"), passivePorts_(passivePorts) {
   std::filesystem::create_directory(root_);
   SetLogin(kTestUser, kTestPassword);
 }

@@ -6,6 +6,7 @@
 // GiveToUser() was called on; anonymous users can upload on proftpd and pyftpdlib only
 // (vsftpd and pure-ftpd refuse an anonymous root writable by the anonymous account).
 // Passive data ports come from PassivePorts(), or from the system when it is {0, 0}.
+// A peer listens on 127.0.0.1, or on ::1 when constructed with that address (Ipv6Peers.h).
 #include <filesystem>
 #include <optional>
 
@@ -27,6 +28,7 @@ class FtpPeer : public PeerServer {
   // Makes `path` and everything below it belong to the account the server runs the user as
   // (after Start(); nothing to do for pyftpdlib, which serves as the test program's user).
   void GiveToUser(const std::filesystem::path& path) const;
+  bool OnIpv6() const { return Address() == "::1"; }
 
   // Before Start(): speak TLS with `certificate`.
   void UseTls(PeerTls mode, const ServerCertificate& certificate) {
@@ -39,7 +41,7 @@ class FtpPeer : public PeerServer {
  protected:
   static constexpr int kPassivePortCount = 200;
 
-  FtpPeer(std::string name, PortRange passivePorts);
+  FtpPeer(std::string name, PortRange passivePorts, std::string address);
 
   // Creates the system test account and gives it Root(); for servers that serve as it.
   AccountIds ServeAsTestAccount();

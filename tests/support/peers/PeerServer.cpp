@@ -32,7 +32,8 @@ std::string FileTail(const std::filesystem::path& path) {
 
 }  // namespace
 
-PeerServer::PeerServer(std::string name) : name_(std::move(name)), port_(FreePort()) {}
+PeerServer::PeerServer(std::string name, std::string address)
+    : name_(std::move(name)), address_(std::move(address)), port_(FreePort()) {}
 
 std::string PeerServer::SkipReason() const {
   for (const std::string& file : RequiredFiles()) {
@@ -97,7 +98,7 @@ void PeerServer::AwaitPort(uint16_t port, bool greets) {
   const auto deadline = Clock::now() + kReadyLimit;
   for (;;) {
     ThrowIfAProcessEnded();
-    FtpProbe probe(port, kReadyPoll);
+    FtpProbe probe(address_, port, kReadyPoll);
     if (probe.Connected()) {
       if (!greets) return;
       const FtpReply greeting = probe.ReadReply(5s);

@@ -40,6 +40,8 @@ class PeerServer {
   const std::string& Failure() const { return failure_; }
 
   uint16_t Port() const { return port_; }
+  // The loopback address it listens on: "127.0.0.1", or "::1" for a peer on IPv6.
+  const std::string& Address() const { return address_; }
   // The login the peer asks for; both empty when it takes none.
   const std::string& User() const { return user_; }
   const std::string& Password() const { return password_; }
@@ -47,7 +49,7 @@ class PeerServer {
   const std::filesystem::path& Dir() const { return dir_.Path(); }
 
  protected:
-  explicit PeerServer(std::string name);
+  explicit PeerServer(std::string name, std::string address = "127.0.0.1");
 
   // Absolute paths of the programs (and modules) the peer runs.
   virtual std::vector<std::string> RequiredFiles() const = 0;
@@ -60,7 +62,7 @@ class PeerServer {
   std::filesystem::path WriteFile(const std::string& name, const std::string& content) const;
   // Starts a process of the peer with its output in Dir()/<logName>.log.
   void Spawn(const std::string& logName, const std::vector<std::string>& argv);
-  // Waits until 127.0.0.1:port accepts a connection; with `greets`, until it also sends 220.
+  // Waits until Address():port accepts a connection; with `greets`, until it also sends 220.
   void AwaitPort(uint16_t port, bool greets);
 
  private:
@@ -68,6 +70,7 @@ class PeerServer {
   std::string Logs() const;
 
   std::string name_;
+  std::string address_;
   TempDir dir_;
   uint16_t port_;
   std::string user_;

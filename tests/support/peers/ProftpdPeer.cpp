@@ -6,9 +6,8 @@
 
 namespace testsupport {
 
-ProftpdPeer::ProftpdPeer() : ProftpdPeer(kName) {}
-
-ProftpdPeer::ProftpdPeer(std::string name) : FtpPeer(std::move(name), FreePortRange(kPassivePortCount)) {}
+ProftpdPeer::ProftpdPeer(std::string address)
+    : FtpPeer(kName, FreePortRange(kPassivePortCount), std::move(address)) {}
 
 namespace {
 
@@ -47,9 +46,9 @@ std::string ProftpdPeer::Config() const {
          "ServerName \"marlo test\"\n"
          "ServerType standalone\n"
          "Port " + std::to_string(Port()) + "\n"
-         "DefaultAddress 127.0.0.1\n"
+         "DefaultAddress " + Address() + "\n"
          "SocketBindTight on\n"
-         "UseIPv6 off\n"
+         "UseIPv6 " + (OnIpv6() ? "on" : "off") + "\n"
          "User " + User() + "\n"
          "Group " + User() + "\n"
          "PidFile " + dir + "/proftpd.pid\n"

@@ -10,10 +10,9 @@ class ProftpdPeer : public FtpPeer {
  public:
   static constexpr char kName[] = "proftpd";
 
-  ProftpdPeer();
+  explicit ProftpdPeer(std::string address = "127.0.0.1");
 
  protected:
-  explicit ProftpdPeer(std::string name);
   std::vector<std::string> RequiredFiles() const override;
   void Launch() override;
 

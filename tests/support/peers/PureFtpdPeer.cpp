@@ -20,9 +20,7 @@ std::string AnonymousHome() {
 
 }  // namespace
 
-PureFtpdPeer::PureFtpdPeer() : PureFtpdPeer(kName) {}
-
-PureFtpdPeer::PureFtpdPeer(std::string name) : FtpPeer(std::move(name), {}) {}
+PureFtpdPeer::PureFtpdPeer(std::string address) : FtpPeer(kName, {}, std::move(address)) {}
 
 std::vector<std::string> PureFtpdPeer::RequiredFiles() const {
   return {UnpackedProgram("usr/sbin/pure-ftpd"), UnpackedProgram("usr/bin/pure-pw"), "/usr/bin/unshare",
@@ -41,11 +39,14 @@ std::string PureFtpdPeer::UserDatabase(AccountIds ids) {
 
 void PureFtpdPeer::Launch() {
   const std::string database = UserDatabase(ServeAsTestAccount());
-  // -H: no reverse lookups; -M: anonymous may create folders; -L: deep and long listings.
-  std::vector<std::string> argv{"/usr/bin/unshare", "--mount", "--propagation", "private", "/bin/sh", "-c",
-         "mount --bind \"$1\" \"$2\" && shift 2 && exec \"$@\"", "sh", Root().string(), AnonymousHome(),
-         UnpackedProgram("usr/sbin/pure-ftpd"), "-S", "127.0.0.1," + std::to_string(Port()), "-P",
-         "127.0.0.1", "-l", "puredb:" + database, "-H", "-M", "-L", "2000000:8", "-f", "none"};
+  // -H: no reverse lookups; -M: anonymous may create folders; -L: deep and long listings;
+  // -P: the address of passive replies (IPv4 only).
+  std::vector<std::string> argv = {"/usr/bin/unshare", "--mount", "--propagation", "private", "/bin/sh", "-c",
+                                   "mount --bind \"$1\" \"$2\" && shift 2 && exec \"$@\"", "sh", Root().string(),
+                                   AnonymousHome(), UnpackedProgram("usr/sbin/pure-ftpd"), "-S",
+                                   Address() + "," + std::to_string(Port())};
+  if (!OnIpv6()) argv.insert(argv.end(), {"-P", "127.0.0.1"});
+  argv.insert(argv.end(), {"-l", "puredb:" + database, "-H", "-M", "-L", "2000000:8", "-f", "none"});
   if (Tls() != PeerTls::None) {
     // -Y 3: TLS required on the control and the data connections.
     const std::string files = Certificate().certificate.string() + "," + Certificate().key.string();

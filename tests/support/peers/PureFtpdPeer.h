@@ -12,10 +12,9 @@ class PureFtpdPeer : public FtpPeer {
  public:
   static constexpr char kName[] = "pureftpd";
 
-  PureFtpdPeer();
+  explicit PureFtpdPeer(std::string address = "127.0.0.1");
 
  protected:
-  explicit PureFtpdPeer(std::string name);
   std::vector<std::string> RequiredFiles() const override;
   void Launch() override;
 

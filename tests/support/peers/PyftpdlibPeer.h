@@ -10,10 +10,9 @@ class PyftpdlibPeer : public FtpPeer {
  public:
   static constexpr char kName[] = "pyftpdlib";
 
-  PyftpdlibPeer();
+  explicit PyftpdlibPeer(std::string address = "127.0.0.1");
 
  protected:
-  explicit PyftpdlibPeer(std::string name);
   std::vector<std::string> RequiredFiles() const override;
   bool NeedsRoot() const override { return false; }
   void Launch() override;

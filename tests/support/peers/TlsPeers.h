@@ -14,29 +14,23 @@ namespace testsupport {
 template <class Server, PeerTls kMode>
 class TlsPeer : public Server {
  public:
-  explicit TlsPeer(const char* name, CertificateKind kind = CertificateKind::Good) : Server(name) {
-    this->UseTls(kMode, TestCertificates::Shared().Get(kind));
-  }
+  TlsPeer() { this->UseTls(kMode, TestCertificates::Shared().Get(CertificateKind::Good)); }
 };
 
 struct VsftpdTlsPeer : TlsPeer<VsftpdPeer, PeerTls::Explicit> {
   static constexpr char kName[] = "vsftpdtls";
-  VsftpdTlsPeer() : TlsPeer(kName) {}
 };
 
 struct VsftpdImplicitPeer : TlsPeer<VsftpdPeer, PeerTls::Implicit> {
   static constexpr char kName[] = "vsftpdimplicit";
-  VsftpdImplicitPeer() : TlsPeer(kName) {}
 };
 
 struct PureFtpdTlsPeer : TlsPeer<PureFtpdPeer, PeerTls::Explicit> {
   static constexpr char kName[] = "pureftpdtls";
-  PureFtpdTlsPeer() : TlsPeer(kName) {}
 };
 
 struct ProftpdTlsPeer : TlsPeer<ProftpdPeer, PeerTls::Explicit> {
   static constexpr char kName[] = "proftpdtls";
-  ProftpdTlsPeer() : TlsPeer(kName) {}
 
  protected:
   std::vector<std::string> RequiredFiles() const override {
@@ -48,7 +42,6 @@ struct ProftpdTlsPeer : TlsPeer<ProftpdPeer, PeerTls::Explicit> {
 
 struct PyftpdlibTlsPeer : TlsPeer<PyftpdlibPeer, PeerTls::Explicit> {
   static constexpr char kName[] = "pyftpdlibtls";
-  PyftpdlibTlsPeer() : TlsPeer(kName) {}
 
  protected:
   std::vector<std::string> RequiredFiles() const override {

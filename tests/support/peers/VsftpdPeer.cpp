@@ -28,9 +28,7 @@ std::string TlsConfig(const FtpPeer& peer) {
 
 }  // namespace
 
-VsftpdPeer::VsftpdPeer() : VsftpdPeer(kName) {}
-
-VsftpdPeer::VsftpdPeer(std::string name) : FtpPeer(std::move(name), FreePortRange(kPassivePortCount)) {}
+VsftpdPeer::VsftpdPeer(std::string address) : FtpPeer(kName, FreePortRange(kPassivePortCount), std::move(address)) {}
 
 std::string VsftpdPeer::LoggedCommands() const {
   // FTP command: Client "127.0.0.1", "USER marlotest"
@@ -52,11 +50,11 @@ void VsftpdPeer::Launch() {
   const auto empty = Dir() / "empty";
   std::filesystem::create_directory(empty);
   // Strict syntax: "option=value", no blanks; an unknown option is fatal.
+  const std::string listen = OnIpv6() ? "listen=NO\nlisten_ipv6=YES\nlisten_address6=::1\n"
+                                      : "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\n";
   const std::string config =
-      "listen=YES\n"
-      "listen_ipv6=NO\n"
+      listen +
       "background=NO\n"
-      "listen_address=127.0.0.1\n"
       "listen_port=" + std::to_string(Port()) + "\n"
       "pasv_min_port=" + std::to_string(PassivePorts().first) + "\n"
       "pasv_max_port=" + std::to_string(PassivePorts().last) + "\n"
