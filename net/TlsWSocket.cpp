@@ -209,7 +209,18 @@ int TCustomTlsWSocket::Send(const void* data, int len) {
   return TCustomSocksWSocket::Send(records.data(), static_cast<int>(records.size())) < 0 ? -1 : len;
 }
 
-void TCustomTlsWSocket::QueueCiphertext(const char* data, int len) { outgoing_.append(data, static_cast<size_t>(len)); }
+// Records go straight to the system while nothing waits before them, as the socket's own
+// sends would; only what the system does not take now is kept, for the send queue.
+void TCustomTlsWSocket::QueueCiphertext(const char* data, int len) {
+  if (outgoing_.empty() && SendQueueBytes() == 0 && State() == wsConnected) {
+    const int sent = SendRaw(data, len);
+    if (sent > 0) {
+      data += sent;
+      len -= sent;
+    }
+  }
+  outgoing_.append(data, static_cast<size_t>(len));
+}
 
 void TCustomTlsWSocket::FlushCiphertext() {
   if (outgoing_.empty()) return;
