@@ -51,11 +51,11 @@ void TCustomTlsWSocket::StartTls(std::shared_ptr<TlsContext> context, const std:
   tlsError_.clear();
   context_ = std::move(context);
   peerName_ = peerName;
+  state_ = TlsState::Handshake;
   ssl_ = SSL_new(context_->Get());
   BIO* bio = ssl_ != nullptr ? NewSocketBio(this) : nullptr;
   if (bio == nullptr) {
     tlsError_ = TakeOpenSslError("cannot start TLS");
-    state_ = TlsState::Failed;
     Sink().Post(WM_TLS_HANDSHAKE_DONE, 0, kTlsHandshakeFailed);
     return;
   }
@@ -73,12 +73,14 @@ void TCustomTlsWSocket::StartTls(std::shared_ptr<TlsContext> context, const std:
     SSL_set_session(ssl_, copy);
     SSL_SESSION_free(copy);  // the connection holds its own reference
   }
-  state_ = TlsState::Handshake;
-  // The first round only sends the client's hello; its outcome is reported from the loop.
-  if (HandshakeStep() < 0) Sink().Post(WM_TLS_HANDSHAKE_DONE, 0, kTlsHandshakeFailed);
+  // The first round sends the client's hello, and may find the whole answer already there
+  // when the process was held up meanwhile; whatever its outcome, it is reported from the loop.
+  if (const int step = HandshakeStep(); step != 0)
+    Sink().Post(WM_TLS_HANDSHAKE_DONE, 0, step > 0 ? 0 : kTlsHandshakeFailed);
 }
 
 int TCustomTlsWSocket::HandshakeStep() {
+  if (ssl_ == nullptr) return -1;
   const int result = SSL_do_handshake(ssl_);
   const int reason = result == 1 ? SSL_ERROR_NONE : SSL_get_error(ssl_, result);
   if (reason != SSL_ERROR_NONE && reason != SSL_ERROR_WANT_READ)
@@ -87,9 +89,9 @@ int TCustomTlsWSocket::HandshakeStep() {
   FlushCiphertext();
   if (ssl_ == nullptr) return 0;  // the connection closed on sending; its close was reported
   switch (reason) {
-    case SSL_ERROR_NONE: state_ = TlsState::Established; return 1;
+    case SSL_ERROR_NONE: return 1;
     case SSL_ERROR_WANT_READ: return 0;
-    default: state_ = TlsState::Failed; return -1;
+    default: return -1;
   }
 }
 
@@ -98,7 +100,11 @@ void TCustomTlsWSocket::ContinueHandshake() {
   if (step != 0) FinishHandshake(step > 0 ? 0 : kTlsHandshakeFailed);
 }
 
+// The handshake counts as ended, and decrypted bytes reach the owner, only once OnTlsDone
+// told the owner: it decides about the certificate before it reads anything.
 void TCustomTlsWSocket::FinishHandshake(uint16_t error) {
+  if (state_ != TlsState::Handshake) return;  // reported already
+  state_ = error == 0 ? TlsState::Established : TlsState::Failed;
   if (OnTlsDone) OnTlsDone(this, error);
   // Records that came with the end of the handshake are not announced by the socket again.
   if (error == 0 && TlsEstablished() && !paused_ && PlaintextWaits()) Sink().Post(WM_TLS_DELIVER, 0, 0);
@@ -203,10 +209,15 @@ int TCustomTlsWSocket::Send(const void* data, int len) {
     FailConnection(TakeOpenSslError("TLS send error"));
     return -1;
   }
-  // All records of the call go into the queue at once, even none: OnDataSent follows.
+  return QueueRecords() < 0 ? -1 : len;
+}
+
+// What the system did not take of the records goes into the send queue, even nothing: the
+// queue then reports OnDataSent once all is sent.
+int TCustomTlsWSocket::QueueRecords() {
   const std::string records = std::move(outgoing_);
   outgoing_.clear();
-  return TCustomSocksWSocket::Send(records.data(), static_cast<int>(records.size())) < 0 ? -1 : len;
+  return TCustomSocksWSocket::Send(records.data(), static_cast<int>(records.size()));
 }
 
 // Records go straight to the system while nothing waits before them, as the socket's own
@@ -233,7 +244,7 @@ void TCustomTlsWSocket::ShutdownTls() {
   if (!TlsEstablished()) return;
   SSL_shutdown(ssl_);
   ERR_clear_error();
-  FlushCiphertext();
+  QueueRecords();
 }
 
 // ---- Failures and the end -----------------------------------------------------------------
@@ -270,9 +281,7 @@ void TCustomTlsWSocket::HandleWindowMessage(unsigned msg, uintptr_t wParam, intp
       case WM_TLS_FAILED:
         if (failure_ != 0 && State() != wsClosed) CloseConnection(true, failure_);
         return;
-      case WM_TLS_HANDSHAKE_DONE:
-        if (state_ == TlsState::Failed) FinishHandshake(static_cast<uint16_t>(lParam));  // unless closed since
-        return;
+      case WM_TLS_HANDSHAKE_DONE: FinishHandshake(static_cast<uint16_t>(lParam)); return;
       default: break;
     }
   } catch (const std::exception& e) {

@@ -91,7 +91,7 @@ class TCustomTlsWSocket : public TCustomSocksWSocket {
   enum class TlsState { Off, Handshake, Established, Failed };
 
   // One round of the handshake: 1 when it ended well, 0 while it waits for the server, -1
-  // when it failed.
+  // when it failed. The state changes only when the end is reported (FinishHandshake).
   int HandshakeStep();
   void ContinueHandshake();
   void FinishHandshake(uint16_t error);
@@ -101,6 +101,7 @@ class TCustomTlsWSocket : public TCustomSocksWSocket {
   int ReadCiphertext(char* buffer, int len);
   void QueueCiphertext(const char* data, int len);
   void FlushCiphertext();
+  int QueueRecords();
   void FailConnection(const std::string& what);
   void EndTls();
 
