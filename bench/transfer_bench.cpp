@@ -1,7 +1,9 @@
 // Downloads and uploads a 1 GiB file from and to vsftpd and pure-ftpd over loopback
-// (passive), with the engine and, in the same run and alternating with it, with curl and
-// lftp. Prints each tool's median throughput per server, the engine's ratio to the faster
-// peer per server, and the engine's peak memory.
+// (passive), and from and to vsftpd over explicit TLS (curl with --ssl-reqd, lftp with
+// ftp:ssl-force, all trusting the test CA), with the engine and, in the same run and
+// alternating with it, with curl and lftp. Prints each tool's median throughput per server,
+// the engine's ratio to the faster peer per server ("tls ..." for the encrypted rows), and
+// the engine's peak memory.
 // Usage: transfer_bench [MiB] [rounds]   (default 1024 MiB, 5 rounds; run as root)
 #include <QCoreApplication>
 #include <unistd.h>
@@ -21,6 +23,7 @@
 #include "support/peers/RunCommand.h"
 #include "support/peers/TempDir.h"
 #include "support/peers/PureFtpdPeer.h"
+#include "support/peers/TlsPeers.h"
 #include "support/peers/VsftpdPeer.h"
 
 namespace fs = std::filesystem;
@@ -31,6 +34,7 @@ struct Target {
   uint16_t port;
   std::string user;
   std::string password;
+  bool tls;
   std::string url(const std::string& file) const {
     return "ftp://" + user + ":" + password + "@127.0.0.1:" + std::to_string(port) + "/" + file;
   }
@@ -58,6 +62,10 @@ class EngineClient {
     ftp_.SetUserName(t.user);
     ftp_.SetPassWord(t.password);
     ftp_.SetPassive(true);
+    if (t.tls) {
+      ftp_.SetEncryption(ftpEncryptionExplicit);
+      ftp_.SetTlsTrustFile(testsupport::TestCertificates::Shared().CaFile());
+    }
     RunEngine(ftp_, [&] { ftp_.ConnectAsync(); });
     RunEngine(ftp_, [&] { ftp_.TypeBinaryAsync(); });
   }
@@ -76,15 +84,18 @@ class EngineClient {
   TFtpClient ftp_;
 };
 
-void Curl(const std::vector<std::string>& args) {
+void Curl(const Target& t, const std::vector<std::string>& args) {
   std::vector<std::string> argv = {"/usr/bin/curl", "-s", "-S", "--ftp-pasv"};
+  if (t.tls) argv.insert(argv.end(), {"--ssl-reqd", "--cacert", testsupport::TestCertificates::Shared().CaFile()});
   argv.insert(argv.end(), args.begin(), args.end());
   testsupport::RunCommand(argv, {}, std::chrono::minutes(10));
 }
 
 void Lftp(const Target& t, const std::string& commands) {
+  const std::string tls =
+      t.tls ? "set ftp:ssl-force true; set ssl:ca-file " + testsupport::TestCertificates::Shared().CaFile() + "; " : "";
   testsupport::RunCommand({"/usr/bin/lftp", "-u", t.user + "," + t.password, "-p", std::to_string(t.port), "-e",
-                           "set ftp:passive-mode on; set net:max-retries 1; " + commands + "; bye", "127.0.0.1"},
+                           "set ftp:passive-mode on; set net:max-retries 1; " + tls + commands + "; bye", "127.0.0.1"},
                           {}, std::chrono::minutes(10));
 }
 
@@ -100,15 +111,15 @@ void WriteSample(const fs::path& path, int64_t mib) {
   for (int64_t i = 0; i < mib; ++i) out.write(block.data(), static_cast<std::streamsize>(block.size()));
 }
 
-// All rounds against one server; false when it cannot run.
+// All rounds against one server; false when it cannot run. `label` names its figures.
 template <class Server>
-bool MeasureServer(int64_t mib, int rounds) {
+bool MeasureServer(int64_t mib, int rounds, const char* label) {
   Server server;
   if (!server.SkipReason().empty() || !server.Start()) {
     std::fprintf(stderr, "%s cannot run: %s%s\n", Server::kName, server.SkipReason().c_str(), server.Failure().c_str());
     return false;
   }
-  const Target target{server.Port(), server.User(), server.Password()};
+  const Target target{server.Port(), server.User(), server.Password(), server.Tls() != testsupport::PeerTls::None};
   testsupport::TempDir local;
   WriteSample(server.Root() / "big.bin", mib);
   const fs::path down = local.Path() / "down.bin";
@@ -128,19 +139,19 @@ bool MeasureServer(int64_t mib, int rounds) {
   };
   for (int round = 0; round < rounds; ++round) {
     measure("engine download", [&] { engine.Download("big.bin", down); });
-    measure("curl download", [&] { Curl({"-o", down.string(), target.url("big.bin")}); });
+    measure("curl download", [&] { Curl(target, {"-o", down.string(), target.url("big.bin")}); });
     measure("lftp download", [&] { Lftp(target, "get big.bin -o " + down.string()); });
     measure("engine upload", [&] { engine.Upload(up, "up-copy.bin"); });
-    measure("curl upload", [&] { Curl({"-T", up.string(), target.url("up-copy.bin")}); });
+    measure("curl upload", [&] { Curl(target, {"-T", up.string(), target.url("up-copy.bin")}); });
     measure("lftp upload", [&] { Lftp(target, "put " + up.string() + " -o up-copy.bin"); });
   }
 
-  std::printf("%s: %lld MiB over loopback, passive, %d rounds, median:\n", Server::kName, static_cast<long long>(mib),
-              rounds);
-  for (const auto& [key, values] : rates) std::printf("%s   %-16s %8.0f MB/s\n", Server::kName, key.c_str(), Median(values));
+  std::printf("%s: %lld MiB over loopback, passive%s, %d rounds, median:\n", label, static_cast<long long>(mib),
+              target.tls ? ", explicit TLS" : "", rounds);
+  for (const auto& [key, values] : rates) std::printf("%s   %-16s %8.0f MB/s\n", label, key.c_str(), Median(values));
   for (const std::string direction : {"download", "upload"}) {
     const double best = std::max(Median(rates["curl " + direction]), Median(rates["lftp " + direction]));
-    std::printf("%s %s ratio to best peer: %.2f\n", Server::kName, direction.c_str(),
+    std::printf("%s %s ratio to best peer: %.2f\n", label, direction.c_str(),
                 Median(rates["engine " + direction]) / best);
   }
   return true;
@@ -152,8 +163,9 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   const int64_t mib = argc > 1 ? std::atoll(argv[1]) : 1024;
   const int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
-  const bool vsftpd = MeasureServer<testsupport::VsftpdPeer>(mib, rounds);
-  const bool pureftpd = MeasureServer<testsupport::PureFtpdPeer>(mib, rounds);
+  const bool vsftpd = MeasureServer<testsupport::VsftpdPeer>(mib, rounds, "vsftpd");
+  const bool pureftpd = MeasureServer<testsupport::PureFtpdPeer>(mib, rounds, "pureftpd");
+  const bool tls = MeasureServer<testsupport::VsftpdTlsPeer>(mib, rounds, "tls");
   std::printf("engine peak memory: %.1f MiB\n", bench::PeakMemoryMiB());
-  return vsftpd && pureftpd ? 0 : 1;
+  return vsftpd && pureftpd && tls ? 0 : 1;
 }

@@ -57,6 +57,21 @@ const NamedControl kColumns[] = {
 std::string Text(const QLineEdit* edit) { return platform::Trim(ToBytes(edit->text())); }
 
 // The memo's lines joined with "`"; a line break at the very end starts no further line.
+struct EncryptionCaption {
+  SiteEncryption encryption;
+  const char* caption;
+};
+
+constexpr EncryptionCaption kEncryptionCaptions[] = {
+    {SiteEncryption::None, "Нет (обычный FTP)"},
+    {SiteEncryption::ExplicitIfOffered, "Явный TLS, если сервер поддерживает"},
+    {SiteEncryption::ExplicitRequired, "Только явный TLS"},
+    {SiteEncryption::Implicit, "Неявный TLS (порт 990)"},
+};
+
+constexpr const char* kPlainPort = "21";
+constexpr const char* kImplicitTlsPort = "990";
+
 std::string JoinLines(const QString& text) {
   QStringList lines = text.split('\n');
   if (lines.size() > 1 && lines.back().isEmpty()) lines.removeLast();
@@ -113,10 +128,17 @@ QWidget* TFFtpBase::BuildServerGroup() {
     charset_->addItem(QString::fromUtf8(set.caption.data(), static_cast<qsizetype>(set.caption.size())),
                       static_cast<int>(set.set));
 
+  encryption_ = new QComboBox(group);
+  encryption_->setObjectName("cbEncryption");
+  for (const EncryptionCaption& choice : kEncryptionCaptions)
+    encryption_->addItem(QString::fromUtf8(choice.caption), static_cast<int>(choice.encryption));
+  connect(encryption_, &QComboBox::currentIndexChanged, this, &TFFtpBase::OnEncryptionChosen);
+
   auto* form = new QFormLayout(group);
   form->addRow(QStringLiteral("Название"), name_);
   form->addRow(QStringLiteral("FTP Сервер"), serverRow);
   form->addRow(QStringLiteral("Кодировка имён"), charset_);
+  form->addRow(QStringLiteral("Шифрование"), encryption_);
   auto* descLabel = new QLabel(QStringLiteral("Комментарий"), group);
   descLabel->setBuddy(desc_);
   form->addRow(descLabel);
@@ -251,6 +273,11 @@ void TFFtpBase::Fill() {
   maskPassword_->setChecked(site_.CheckPSW);
   ApplyPasswordMask();
   charset_->setCurrentIndex(charset_->findData(static_cast<int>(site_.Charset)));
+  {
+    const QSignalBlocker quiet(encryption_);  // the stored port stays as it is
+    encryption_->setCurrentIndex(encryption_->findData(static_cast<int>(site_.Encryption)));
+  }
+  implicitShown_ = site_.Encryption == SiteEncryption::Implicit;
   LoadHostTypesAndFormat();
   desc_->setPlainText(ToQString(site_.Desc).replace('`', '\n'));
 }
@@ -441,9 +468,20 @@ SiteRecord TFFtpBase::EditedSite() const {
   site.Answer = BuildAnswerCode();
   site.AutoListing = format_ == kAutomaticFormat;
   site.Charset = static_cast<platform::CharacterSet>(charset_->currentData().toInt());
+  site.Encryption = static_cast<SiteEncryption>(encryption_->currentData().toInt());
   site.AnswerName = hostTypes_->currentIndex() >= 0 ? ToBytes(hostTypes_->currentText()) : std::string();
   FitSiteWidths(site);
   return site;
+}
+
+// Implicit TLS has a port of its own: the standard port follows the choice, a port the user
+// chose stays.
+void TFFtpBase::OnEncryptionChosen() {
+  const bool implicit = static_cast<SiteEncryption>(encryption_->currentData().toInt()) == SiteEncryption::Implicit;
+  const QString port = port_->text().trimmed();
+  if (implicit && !implicitShown_ && port == kPlainPort) port_->setText(kImplicitTlsPort);
+  if (!implicit && implicitShown_ && port == kImplicitTlsPort) port_->setText(kPlainPort);
+  implicitShown_ = implicit;
 }
 
 bool EditSite(QWidget* parent, SiteRecord& site, const std::string& programDirectory) {

@@ -1,6 +1,9 @@
 #pragma once
 // The site manager "Свойства выбранного соединения": one stored site's login data, its
-// directories, its comment, the character set of the server's names ("Кодировка имён"), and
+// directories, its comment, the character set of the server's names ("Кодировка имён"), its
+// encryption ("Шифрование": none, explicit TLS when offered, explicit TLS required, implicit
+// TLS; choosing implicit TLS moves the standard port 21 to 990, and leaving it moves 990
+// back to 21), and
 // how the server's listings are read: automatically (MLSD when the server offers it, else
 // Unix and MS-DOS lines told apart by themselves; the choice for new sites), or in the
 // format "Стандартный", "Текстовый формат", "Настройка" (custom columns) or
@@ -72,6 +75,7 @@ class TFFtpBase : public QDialog {
   void ShowColumns(const std::string& code);
   void SetFormat(int digit);
   void ApplyAnonymousRule();
+  void OnEncryptionChosen();
   void ApplyPasswordMask();
   void OnHostTypeChanged(int index);
   void SelectHostType(int index);
@@ -103,6 +107,8 @@ class TFFtpBase : public QDialog {
   QCheckBox* passive_ = nullptr;
   QCheckBox* maskPassword_ = nullptr;
   QComboBox* charset_ = nullptr;
+  QComboBox* encryption_ = nullptr;
+  bool implicitShown_ = false;  // implicit TLS was the choice shown before the last change
   QLineEdit* localDir_ = nullptr;
   QLineEdit* remoteDir_ = nullptr;
   QButtonGroup* formats_ = nullptr;

@@ -42,6 +42,18 @@
 //   download empties an existing local file only once the server answered 150 or 125; a
 //   resumed one (ResumeAt > 0) continues the file and never empties it.
 //
+// Encryption (Encryption, FtpCliTls.cpp)
+//   Explicit TLS sends AUTH TLS after the greeting, implicit TLS starts TLS on the connection
+//   before it; either way the Open step ends once the server's certificate is accepted:
+//   verified against the system's trust store (and TlsTrustFile) for the host name dialled,
+//   or, when that fails, accepted by OnVerifyCertificate (no handler: refused). Nothing is
+//   sent before. A chain that logs in then protects the data connections (PBSZ 0, PROT P);
+//   every data connection of an encrypted session is encrypted too, resumes the control
+//   connection's TLS session and must show its certificate, and an upload ends with the TLS
+//   close before the connection closes. A refusal or failure of any of this ends the
+//   request and closes the connection; only "explicit if offered" goes on in the clear, and
+//   only when the server refuses AUTH TLS.
+//
 // Log
 //   OnDisplay receives "> " + every command sent (the password included), "< " + every reply
 //   line shown, and the engine's own notes starting "! " (statistics, transfer errors).
@@ -121,6 +133,17 @@ class TCustomFtpCli {
   void SetListWithMlsd(bool v) { listWithMlsd_ = v; }
   bool ListedWithMlsd() const { return listedWithMlsd_; }
 
+  // Refused while connected, as the connection type is.
+  TFtpEncryption Encryption() const { return static_cast<TFtpEncryption>(encryption_); }
+  void SetEncryption(int value);
+  // Certificates trusted beside the system's store (a PEM file); empty: the store alone.
+  const std::string& TlsTrustFile() const { return tlsTrustFile_; }
+  void SetTlsTrustFile(const std::string& path) { tlsTrustFile_ = path; }
+  // The control connection is encrypted and its certificate was accepted.
+  bool Encrypted() const { return encrypted_; }
+  // PROT P was accepted: data connections are encrypted.
+  bool DataProtected() const { return dataProtected_; }
+
   const std::string& LastResponse() const { return lastResponse_; }
   int StatusCode() const { return statusCode_; }
   TFtpState State() const { return state_; }
@@ -150,6 +173,7 @@ class TCustomFtpCli {
   TFtpNotifyEvent OnStateChange;
   TFtpReadyToTransmit OnReadyToTransmit;
   TFtpBgException OnBgException;
+  TFtpVerifyCertificate OnVerifyCertificate;
 
   // ---- Single-command requests ---------------------------------------------------------
   virtual void OpenAsync();
@@ -208,7 +232,7 @@ class TCustomFtpCli {
 
  protected:
   // What judges the next final reply.
-  enum class Judge { None, Standard, ReceiveFirst, ReceiveFinal, SendFirst, SendFinal };
+  enum class Judge { None, Standard, ReceiveFirst, ReceiveFinal, SendFirst, SendFinal, AuthTls, Pbsz, Prot };
   // What runs after a successful standard judgement instead of completing the request.
   enum class DoneAction { None, CloseControl };
 
@@ -297,7 +321,31 @@ class TCustomFtpCli {
   void SendNextBlock(uint16_t error);
   void DiscardDataInput();
   void CloseDataSocket();
+  void EndUpload();
+  void AwaitServerClose();
   void ShowLine();
+  // Encryption (FtpCliTls.cpp)
+  bool ExplicitTls() const;
+  bool ImplicitTls() const;
+  std::string DialPort() const;
+  std::string TlsPeerName() const;
+  bool PrepareTlsContext();
+  void RequestAuthTls();
+  void AuthTlsReply();
+  void StartControlTls();
+  void ControlTlsDone(uint16_t error);
+  void DecideCertificate(intptr_t check);
+  void FailTls(uint16_t error, const std::string& text);
+  void RefuseTlsReply(const std::string& note);
+  void RefuseTls(uint16_t error, const std::string& note);
+  void ProtAsync();
+  void PbszReply();
+  void ProtReply();
+  void ForgetTls();
+  void StartDataTlsWhenDue(bool sending);
+  void StartDataTls(bool sending);
+  void DataTlsDone(uint16_t error, bool sending);
+  void ContinueSend();
 
   std::unique_ptr<TWSocket> controlSocket_;
   std::unique_ptr<TWSocket> dataSocket_;
@@ -369,12 +417,22 @@ class TCustomFtpCli {
   bool endOfFile_ = false;
   bool readyToSend_ = false;
   bool dataConnected_ = false;
+  bool dataLinkUp_ = false;    // the data connection's TCP (or relayed) connection is up
   bool dataHeld_ = false;      // received data waits in the paused data socket for the 150
   bool emptyPending_ = false;  // the existing local file is emptied when the server starts sending
   uint32_t startTick_ = 0;
   uint32_t stopTick_ = 0;
   int dataCloseError_ = 0;
   std::unique_ptr<char[]> transferBuffer_;
+
+  // Encryption
+  int encryption_ = ftpEncryptionNone;
+  std::string tlsTrustFile_;
+  std::shared_ptr<TlsContext> tlsContext_;
+  bool encrypted_ = false;
+  bool dataProtected_ = false;
+  std::string acceptedFingerprint_;  // the control connection's certificate, as accepted
+  intptr_t tlsCheck_ = 0;            // names the certificate decision that is due
 };
 
 class TFtpClient : public TCustomFtpCli {

@@ -1,13 +1,12 @@
 // TCustomFtpCli: the component, its state, commands, the control connection and its replies,
 // and the end of every request.
 #include "ftp/FtpCli.h"
+#include "ftp/FtpMessages.h"
 
 #include "net/SocketErrorText.h"
 #include "platform/StringUtils.h"
 
 namespace {
-constexpr unsigned WM_FTP_REQUEST_DONE = 1025;
-constexpr unsigned WM_FTP_SENDDATA = 1026;
 constexpr int kDefaultShareFlags = platform::kShareExclusive;
 
 // The steps that ask what the server can do never fail a chain: a server that refuses one
@@ -39,6 +38,7 @@ TCustomFtpCli::~TCustomFtpCli() {
     s->OnSessionAvailable = nullptr;
     s->OnDataSent = nullptr;
     s->OnSocksError = nullptr;
+    s->OnTlsDone = nullptr;
   }
   controlSocket_.reset();
   dataSocket_.reset();
@@ -187,6 +187,7 @@ void TCustomFtpCli::HandleGreeting(const std::string& line, uint16_t error) {
   }
   SetState(ftpConnected);
   if (OnSessionConnected) OnSessionConnected(this, error);
+  if (ExplicitTls() && !encrypted_) return RequestAuthTls();
   TriggerRequestDone(0);
 }
 
@@ -198,6 +199,9 @@ void TCustomFtpCli::HandleFinalReply() {
     case Judge::ReceiveFinal: ReceiveFinalReply(); break;
     case Judge::SendFirst: SendFirstReply(); break;
     case Judge::SendFinal: SendFinalReply(); break;
+    case Judge::AuthTls: AuthTlsReply(); break;
+    case Judge::Pbsz: PbszReply(); break;
+    case Judge::Prot: ProtReply(); break;
   }
 }
 
@@ -296,6 +300,8 @@ void TCustomFtpCli::HandleMessage(unsigned msg, uintptr_t, intptr_t lParam) {
     } else if (msg == WM_FTP_SENDDATA) {
       startTick_ = platform::TickCount();
       SendNextBlock(0);
+    } else if (msg == WM_FTP_TLS_VERIFY) {
+      DecideCertificate(lParam);
     }
   } catch (const std::exception& e) {
     bool canClose = true;
@@ -316,6 +322,7 @@ void TCustomFtpCli::OpenAsync() {
   features_ = {};
   epsvRefused_ = false;
   socksErrorText_.clear();
+  ForgetTls();
   SetState(ftpDnsLookup);
   controlSocket_->DnsLookup(connectionType_ == ftpProxy ? proxyServer_ : hostName_);
 }
@@ -348,7 +355,7 @@ void TCustomFtpCli::ControlDnsLookupDone(uint16_t error) {
     controlSocket_->SetFallbackAddrs(found.size() > 1 ? std::vector<std::string>(found.begin() + 1, found.end())
                                                       : std::vector<std::string>{});
     controlSocket_->SetProto("tcp");
-    controlSocket_->SetPort(viaProxyPort ? proxyDialPort_ : port_);
+    controlSocket_->SetPort(viaProxyPort ? proxyDialPort_ : DialPort());
     SetState(ftpWaitingBanner);
     controlSocket_->Connect();
   } catch (const ESocketException& e) {
@@ -374,9 +381,11 @@ void TCustomFtpCli::ControlSessionConnected(uint16_t error) {
   }
   connected_ = true;
   dnsResult_ = controlSocket_->Addr();  // the address that answered, of the host's several
+  if (ImplicitTls()) StartControlTls();
 }
 
 void TCustomFtpCli::ControlSessionClosed(uint16_t error) {
+  ForgetTls();
   if (connected_) {
     connected_ = false;
     if (state_ != ftpAbort) SetState(ftpNotConnected);
@@ -421,6 +430,7 @@ void TCustomFtpCli::Abort() {
   if (dataSocket_->State() != wsClosed) dataSocket_->Close();
   FreeLocalStream();
   connected_ = false;
+  ForgetTls();
   SetState(ftpReady);
 }
 

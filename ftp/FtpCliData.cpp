@@ -7,12 +7,11 @@
 
 #include "ftp/FtpCli.h"
 #include "ftp/FtpDataAddress.h"
+#include "ftp/FtpMessages.h"
 #include "ftp/FtpTransferSizes.h"
 #include "platform/StringUtils.h"
 
 namespace {
-
-constexpr unsigned WM_FTP_SENDDATA = 1026;
 
 const char* ExceptionClassName(const std::exception& e) {
   if (dynamic_cast<const ESocketException*>(&e)) return "ESocketException";
@@ -33,6 +32,9 @@ void TCustomFtpCli::PrepareDataSocket() {
   dataSocket_->OnSessionAvailable = nullptr;
   dataSocket_->OnSessionClosed = nullptr;
   dataSocket_->OnDataAvailable = nullptr;
+  // The last upload's block sender must not act on the next connection (its SOCKS
+  // negotiation and TLS handshake write too).
+  dataSocket_->OnDataSent = nullptr;
   dataSocket_->SetSendChunkSize(kFtpSendBlockSize);
 }
 
@@ -204,6 +206,7 @@ void TCustomFtpCli::StartReceive(TFtpRequest kind, TFtpStep step, const char* co
   replyDone_ = false;
   receiveClosed_ = false;
   sendClosed_ = false;
+  dataLinkUp_ = false;
   requestDoneFlag_ = false;
   byteCount_ = 0;
   dataCloseError_ = 0;
@@ -266,12 +269,16 @@ void TCustomFtpCli::ReceiveSessionAvailable() {
   AttachReceiveHandlers();
   dataSocket_->Dup(*accepted);
   startTick_ = platform::TickCount();
+  dataLinkUp_ = true;
+  StartDataTlsWhenDue(false);
 }
 
 void TCustomFtpCli::ReceiveConnected(uint16_t error) {
   AttachReceiveHandlers();
   startTick_ = platform::TickCount();
-  if (error != 0) FailDataConnection(error);
+  if (error != 0) return FailDataConnection(error);
+  dataLinkUp_ = true;
+  StartDataTlsWhenDue(false);
 }
 
 void TCustomFtpCli::ReceiveData() {
@@ -349,6 +356,7 @@ void TCustomFtpCli::ReceiveFirstReply() {
     dataHeld_ = false;
     dataSocket_->Resume();
   }
+  StartDataTlsWhenDue(false);
 }
 
 void TCustomFtpCli::ReceiveFinalReply() {
@@ -381,6 +389,7 @@ void TCustomFtpCli::StartSend(TFtpStep step) {
   sendClosed_ = false;
   receiveClosed_ = false;
   dataConnected_ = false;
+  dataLinkUp_ = false;
   readyToSend_ = false;
   requestDoneFlag_ = false;
   startTick_ = 0;
@@ -442,20 +451,24 @@ void TCustomFtpCli::SendSessionAvailable() {
   dataSocket_->SetLingerOnOff(wsLingerOff);
   dataSocket_->SetLingerTimeout(10);
   dataSocket_->ApplyLinger();
+  dataLinkUp_ = true;
+  if (dataProtected_) return StartDataTlsWhenDue(true);
   dataConnected_ = true;
-  if (readyToSend_ && startTick_ == 0) sink_.Post(WM_FTP_SENDDATA, 0, 0);
+  ContinueSend();
 }
 
 void TCustomFtpCli::SendConnected(uint16_t error) {
   dataSocket_->OnSessionClosed = [this](TCustomWSocket*, uint16_t e) { SendClosed(e); };
   dataSocket_->OnDataAvailable = nullptr;
   dataSocket_->OnDataSent = nullptr;
-  dataConnected_ = true;
   startTick_ = platform::TickCount();
   if (error != 0) {
+    dataConnected_ = true;
     FailDataConnection(error);
     return;
   }
+  dataLinkUp_ = true;
+  dataConnected_ = !dataProtected_;  // an encrypted one is connected once TLS is up
   SendDataCommand();
 }
 
@@ -464,12 +477,11 @@ void TCustomFtpCli::SendFirstReply() {
   if (IsTransferStart(statusCode_)) {
     readyToSend_ = true;
     judge_ = Judge::SendFinal;
-    if (passive_) {
-      dataSocket_->OnDataSent = [this](TCustomWSocket*, uint16_t e) { SendNextBlock(e); };
-      SendNextBlock(0);
-    } else if (dataConnected_ && startTick_ == 0) {
-      sink_.Post(WM_FTP_SENDDATA, 0, 0);
-    }
+    if (passive_) dataSocket_->OnDataSent = [this](TCustomWSocket*, uint16_t e) { SendNextBlock(e); };
+    if (dataConnected_)
+      ContinueSend();
+    else
+      StartDataTlsWhenDue(true);
     return;
   }
   FailTransferStart();
@@ -479,6 +491,8 @@ void TCustomFtpCli::SendFinalReply() {
   ShowLine();
   if (statusCode_ == 226 || statusCode_ == 250) {
     replyDone_ = true;
+    // The server has the whole file: a data connection it left open is closed now.
+    if (endOfFile_ && dataSocket_->State() != wsClosed) return CloseDataSocket();
     CheckTransferDone();
     return;
   }
@@ -492,6 +506,35 @@ void TCustomFtpCli::SendClosed(uint16_t error) {
   CheckTransferDone();
 }
 
+// The data connection of an upload is ready (connected, and encrypted when it must be): the
+// file goes once the server has also agreed to take it.
+void TCustomFtpCli::ContinueSend() {
+  if (!readyToSend_) return;
+  if (passive_)
+    SendNextBlock(0);
+  else if (startTick_ == 0)
+    sink_.Post(WM_FTP_SENDDATA, 0, 0);
+}
+
+// The whole file was sent. An encrypted connection first gets the TLS close, so that the
+// server can tell a complete file from a cut one (SendNextBlock goes on once it is sent).
+void TCustomFtpCli::EndUpload() {
+  endOfFile_ = true;
+  if (dataSocket_->TlsEstablished())
+    dataSocket_->ShutdownTls();
+  else
+    CloseDataSocket();
+}
+
+// After the TLS close of an upload: our side is done; the server's close answers it, and
+// what the server still sends on the way (its own TLS close, a session ticket the next data
+// connection may need) is read until then.
+void TCustomFtpCli::AwaitServerClose() {
+  if (dataSocket_->State() != wsConnected) return;
+  dataSocket_->OnDataSent = nullptr;
+  dataSocket_->Shutdown(SHUT_WR);
+}
+
 // One block of the file per data-sent report: the engine never holds more than one block.
 void TCustomFtpCli::SendNextBlock(uint16_t error) {
   if (!localStream_ || TriggerProgress() || !localStream_) return;
@@ -500,7 +543,8 @@ void TCustomFtpCli::SendNextBlock(uint16_t error) {
     CloseDataSocket();
     return;
   }
-  if (endOfFile_ || !readyToSend_ || !dataConnected_) return;
+  if (endOfFile_) return AwaitServerClose();  // what follows the TLS close of an upload
+  if (!readyToSend_ || !dataConnected_) return;
   if (!transferBuffer_) transferBuffer_ = std::make_unique_for_overwrite<char[]>(kFtpReceiveBlockSize);
   int n = 0;
   try {
@@ -510,11 +554,7 @@ void TCustomFtpCli::SendNextBlock(uint16_t error) {
     CloseDataSocket();
     return;
   }
-  if (n < 1) {
-    endOfFile_ = true;
-    CloseDataSocket();
-    return;
-  }
+  if (n < 1) return EndUpload();
   byteCount_ += n;
   dataSocket_->Send(transferBuffer_.get(), n);
 }

@@ -198,6 +198,8 @@ void TCustomFtpCli::RestartPutAsync() {
 void TCustomFtpCli::HighLevelAsync(TFtpRequest kind, TFtpStepSet steps) {
   if (connected_ && steps.Contains(ftpStepOpen)) HandleError("FTP component already connected");
   CheckReady();
+  // A chain that logs in also protects the data connections of an encrypted session.
+  if (steps.Contains(ftpStepPass)) steps.Add(ftpStepProt);
   savedResponse_ = lastResponse_;
   savedCode_ = -1;
   requestType_ = kind;
@@ -295,6 +297,7 @@ void TCustomFtpCli::RunStep(TFtpStep step) {
     case ftpStepPwd: PwdAsync(); break;
     case ftpStepQuote: QuoteAsync(); break;
     case ftpStepQuit: QuitAsync(); break;
+    case ftpStepProt: ProtAsync(); break;
     case ftpStepFeat: FeatStep(); break;
     case ftpStepOptsUtf8: OptsUtf8Step(); break;
     case ftpStepOptsMlst: OptsMlstStep(); break;
@@ -308,6 +311,7 @@ bool TCustomFtpCli::StepWanted(TFtpStep step) const {
     case ftpStepFeat: return options_.Contains(ftpUseFeatures);
     case ftpStepOptsUtf8: return features_.utf8 && utf8Names_;
     case ftpStepOptsMlst: return features_.mlsd && listWithMlsd_ && !MlstOptsCommand(features_).empty();
+    case ftpStepProt: return encrypted_;
     default: return true;
   }
 }

@@ -29,16 +29,16 @@ enum TFtpStep : uint8_t {
   ftpStepLs = 21,
   ftpStepAppend = 22,
   ftpStepPort = 23,
-  // What the server can do, asked after the login; none of them fails a chain. (24 is kept
-  // for the protection of an encrypted session's data connections.)
+  ftpStepProt = 24,  // PBSZ 0 and PROT P after the login of an encrypted session
+  // What the server can do, asked after the login; none of them fails a chain.
   ftpStepFeat = 25,
   ftpStepOptsUtf8 = 26,
   ftpStepOptsMlst = 27,
 };
 
 // Whatever set a chain was started with, its steps run in this order.
-inline constexpr std::array<TFtpStep, 26> kFtpStepOrder = {
-    ftpStepOpen, ftpStepUser,    ftpStepPass,  ftpStepFeat,  ftpStepOptsUtf8, ftpStepOptsMlst,
+inline constexpr std::array<TFtpStep, 27> kFtpStepOrder = {
+    ftpStepOpen, ftpStepUser,    ftpStepPass,  ftpStepProt,  ftpStepFeat,  ftpStepOptsUtf8, ftpStepOptsMlst,
     ftpStepCwd,   ftpStepCDup, ftpStepTypeSet, ftpStepPort, ftpStepRest,
     ftpStepGet,  ftpStepPut,     ftpStepAppend, ftpStepDir,  ftpStepLs,   ftpStepSyst,    ftpStepMkd,  ftpStepRmd,
     ftpStepRenFrom, ftpStepRenTo, ftpStepSize, ftpStepDele, ftpStepPwd,  ftpStepQuote,   ftpStepQuit,
@@ -53,6 +53,7 @@ class TFtpStepSet {
   }
   bool Empty() const { return bits_ == 0; }
   bool Contains(TFtpStep s) const { return (bits_ & Bit(s)) != 0; }
+  void Add(TFtpStep s) { bits_ |= Bit(s); }
   void Clear() { bits_ = 0; }
 
   // Removes and returns the first member in chain order; ftpStepNone when empty.

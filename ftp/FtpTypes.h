@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "net/TlsCertificate.h"
+
 class TCustomFtpCli;
 
 class FtpException : public std::runtime_error {
@@ -83,6 +85,15 @@ enum TFtpConnectionType : uint8_t { ftpDirect = 0, ftpProxy = 1, ftpSocks4 = 2, 
 // needs the extended commands.
 enum TFtpOption { ftpAcceptLF = 0, ftpNoAutoResumeAt = 1, ftpUseFeatures = 2 };
 
+// How the session is encrypted: not at all; by AUTH TLS after the greeting when the server
+// agrees, in the clear otherwise; by AUTH TLS or not at all; TLS from the first byte.
+enum TFtpEncryption : uint8_t {
+  ftpEncryptionNone = 0,
+  ftpEncryptionExplicitIfOffered = 1,
+  ftpEncryptionExplicit = 2,
+  ftpEncryptionImplicit = 3,
+};
+
 // A set of TFtpOption.
 class TFtpOptions {
  public:
@@ -106,4 +117,7 @@ using TFtpProgress = std::function<void(TCustomFtpCli* Sender, int64_t Count, bo
 using TFtpSessionEvent = std::function<void(TCustomFtpCli* Sender, uint16_t Error)>;
 using TFtpRequestDone = std::function<void(TCustomFtpCli* Sender, TFtpRequest RqType, uint16_t Error)>;
 using TFtpReadyToTransmit = std::function<void(TCustomFtpCli* Sender, bool& bCancel)>;
+// The server's certificate failed verification (Facts.problem says why): the handler decides
+// whether the session goes on (Trust true) or ends. Nothing is sent while it decides.
+using TFtpVerifyCertificate = std::function<void(TCustomFtpCli* Sender, const TlsCertificateFacts& Facts, bool& Trust)>;
 using TFtpBgException = std::function<void(TCustomFtpCli* Sender, const std::exception& E, bool& CanClose)>;

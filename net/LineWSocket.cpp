@@ -18,7 +18,7 @@ void TCustomLineWSocket::SetLineMode(bool value) {
 }
 
 void TCustomLineWSocket::HandleWindowMessage(unsigned msg, uintptr_t wParam, intptr_t lParam) {
-  if (msg != WM_TRIGGER_DATA_AVAILABLE) return TCustomSocksWSocket::HandleWindowMessage(msg, wParam, lParam);
+  if (msg != WM_TRIGGER_DATA_AVAILABLE) return TCustomTlsWSocket::HandleWindowMessage(msg, wParam, lParam);
   try {
     // Only what is buffered: newer socket data comes with its own readiness.
     if (LineModeActive())
@@ -35,12 +35,12 @@ void TCustomLineWSocket::HandleWindowMessage(unsigned msg, uintptr_t wParam, int
 int32_t TCustomLineWSocket::GetRcvdCount() {
   if (LineModeActive()) return static_cast<int32_t>(pendingLength_);
   if (Buffered() > 0) return static_cast<int32_t>(Buffered());
-  return TCustomSocksWSocket::GetRcvdCount();
+  return TCustomTlsWSocket::GetRcvdCount();
 }
 
 int TCustomLineWSocket::ReceiveRaw(void* buffer, int len, int flags) {
   const size_t available = LineModeActive() ? pendingLength_ : Buffered();
-  if (available == 0) return TCustomSocksWSocket::ReceiveRaw(buffer, len, flags);
+  if (available == 0) return TCustomTlsWSocket::ReceiveRaw(buffer, len, flags);
   return static_cast<int>(TakeFromBuffer(buffer, std::min(static_cast<size_t>(std::max(len, 0)), available)));
 }
 
@@ -58,7 +58,7 @@ size_t TCustomLineWSocket::TakeFromBuffer(void* destination, size_t count) {
 // ---- Reception in line mode ---------------------------------------------------------------
 
 bool TCustomLineWSocket::NotifyDataAvailable(uint16_t error) {
-  if (!LineModeActive() || SocksState() != socksIdle) return TCustomSocksWSocket::NotifyDataAvailable(error);
+  if (!LineModeActive() || SocksState() != socksIdle || (TlsActive() && !TlsEstablished())) return TCustomTlsWSocket::NotifyDataAvailable(error);
   const int32_t fresh = ReadIntoBuffer();
   if (fresh < 0) return true;
   // A terminator may have begun in the bytes already held.
@@ -70,14 +70,14 @@ bool TCustomLineWSocket::NotifyDataAvailable(uint16_t error) {
 // Appends what is readable to the buffer, edited or echoed; returns how many bytes at the end
 // of the buffer are new or changed, or -1 when nothing was read.
 int32_t TCustomLineWSocket::ReadIntoBuffer() {
-  const int32_t readable = TCustomSocksWSocket::GetRcvdCount();
+  const int32_t readable = TCustomTlsWSocket::GetRcvdCount();
   if (readable < 1) return -1;
   lineBuffer_.erase(0, head_);
   head_ = 0;
   const size_t old = lineBuffer_.size();
   lineBuffer_.resize(old + static_cast<size_t>(readable));
   // The layer below: this layer's own reads would serve a pending line instead.
-  const int count = TCustomSocksWSocket::ReceiveRaw(lineBuffer_.data() + old, readable, 0);
+  const int count = TCustomTlsWSocket::ReceiveRaw(lineBuffer_.data() + old, readable, 0);
   lineBuffer_.resize(old + static_cast<size_t>(std::max(count, 0)));
   if (count < 1) return -1;
   int32_t fresh = count;
@@ -140,7 +140,7 @@ void TCustomLineWSocket::DeliverLines(size_t searchFrom, uint16_t error) {
 bool TCustomLineWSocket::OfferPendingLine(uint16_t error) {
   while (LineModeActive() && pendingLength_ > 0) {
     const size_t before = pendingLength_;
-    if (!TCustomSocksWSocket::NotifyDataAvailable(error))
+    if (!TCustomTlsWSocket::NotifyDataAvailable(error))
       TakeFromBuffer(nullptr, pendingLength_);
     else if (pendingLength_ == before)
       return false;
@@ -152,7 +152,7 @@ bool TCustomLineWSocket::OfferPendingLine(uint16_t error) {
 void TCustomLineWSocket::OfferBufferedBytes() {
   while (!LineModeActive() && Buffered() > 0) {
     const size_t before = Buffered();
-    if (!TCustomSocksWSocket::NotifyDataAvailable(0))
+    if (!TCustomTlsWSocket::NotifyDataAvailable(0))
       TakeFromBuffer(nullptr, before);
     else if (Buffered() == before)
       return;
@@ -166,7 +166,7 @@ void TCustomLineWSocket::NotifySessionClosed(uint16_t error) {
   lineBuffer_.clear();
   head_ = 0;
   pendingLength_ = 0;
-  TCustomSocksWSocket::NotifySessionClosed(error);
+  TCustomTlsWSocket::NotifySessionClosed(error);
 }
 
 // Hands what is buffered to the owner before the close is reported: complete lines, then the

@@ -15,9 +15,9 @@
 // from the buffer until it is empty. None of these properties is reset by a close.
 #include <string>
 
-#include "net/SocksWSocket.h"
+#include "net/TlsWSocket.h"
 
-class TCustomLineWSocket : public TCustomSocksWSocket {
+class TCustomLineWSocket : public TCustomTlsWSocket {
  public:
   bool LineMode() const { return lineMode_; }
   virtual void SetLineMode(bool value);
@@ -29,7 +29,7 @@ class TCustomLineWSocket : public TCustomSocksWSocket {
   void SetLineEdit(bool value) { lineEdit_ = value; }
 
   int32_t GetRcvdCount() override;
-  bool HoldsReceivedData() const override { return Buffered() > 0 || TCustomSocksWSocket::HoldsReceivedData(); }
+  bool HoldsReceivedData() const override { return Buffered() > 0 || TCustomTlsWSocket::HoldsReceivedData(); }
 
  protected:
   void HandleWindowMessage(unsigned msg, uintptr_t wParam, intptr_t lParam) override;

@@ -69,6 +69,9 @@
 //                           a failed one gives OnSocksError, OnSessionConnected(Code) and
 //                           OnSessionClosed(Code), Code 20001..20017. Every close clears
 //                           SocksServer and SocksPort and sets SocksLevel back to "5".
+//   TLS (TlsWSocket.h)      StartTls on a connected socket runs the TLS client handshake
+//                           (OnTlsDone), then Send encrypts and Receive decrypts; every
+//                           close ends TLS. Above SOCKS, so a relay is negotiated first.
 //   Lines (LineWSocket.h)   with LineMode on, OnDataAvailable offers one line at a time.
 //   Waits (SyncWSocket.h)   WaitForDone pumps the loop until a flag is set, or gives 12001.
 #include "net/SyncWSocket.h"

@@ -65,4 +65,7 @@ inline constexpr unsigned WM_CLOSE_DELAYED = 1028;        // close now
 inline constexpr unsigned WM_WSOCKET_RELEASE = 1029;      // destroy the object now
 inline constexpr unsigned WM_TRIGGER_EXCEPTION = 1030;    // test: throw inside the handler
 inline constexpr unsigned WM_TRIGGER_DATA_AVAILABLE = 1044;  // line mode switched with data buffered
+inline constexpr unsigned WM_TLS_DELIVER = 1045;             // decrypted bytes wait for the owner
+inline constexpr unsigned WM_TLS_FAILED = 1046;              // a TLS connection failed: close it
+inline constexpr unsigned WM_TLS_HANDSHAKE_DONE = 1047;      // report a handshake that could not start
 

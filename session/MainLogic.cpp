@@ -41,6 +41,7 @@ MainLogic::~MainLogic() {
   ftp_.OnSessionConnected = nullptr;
   ftp_.OnSessionClosed = nullptr;
   ftp_.OnRequestDone = nullptr;
+  ftp_.OnVerifyCertificate = nullptr;
   if (const platform::WriteResult saved = SaveCommands(commands_, programDirectory_); !saved) log_.AddLog(saved.error);
   log_.CloseFile();
 }
@@ -57,6 +58,9 @@ void MainLogic::BindEngine() {
   ftp_.OnSessionConnected = [this](TCustomFtpCli*, uint16_t) { OnSessionConnected(); };
   ftp_.OnSessionClosed = [this](TCustomFtpCli*, uint16_t) { OnSessionClosed(); };
   ftp_.OnRequestDone = [this](TCustomFtpCli*, TFtpRequest kind, uint16_t error) { OnRequestDone(kind, error); };
+  ftp_.OnVerifyCertificate = [this](TCustomFtpCli*, const TlsCertificateFacts& certificate, bool& trust) {
+    trust = DecideCertificate(certificate);
+  };
 }
 
 void MainLogic::Notify(Change what) {

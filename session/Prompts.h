@@ -7,6 +7,7 @@
 #include <string>
 
 #include "local/LocalPrompts.h"
+#include "net/TlsCertificate.h"
 #include "settings/commands.h"
 #include "settings/options.h"
 #include "sites/SiteRecord.h"
@@ -16,6 +17,18 @@ namespace session {
 // The answer of the overwrite prompt; each value is the tag of one of its buttons. A prompt
 // closed without a button answers Resume.
 enum class OverwriteAction : int { Resume = 0, Overwrite = 1, All = 2, Skip = 3, SaveAs = 4, Cancel = 5 };
+
+// A server's certificate failed verification (the certificate's `problem` says why): the
+// user decides whether the session goes on. `changed`: the site trusted another certificate
+// at this address before. Each value is the tag of one of the question's buttons; a question
+// closed without a button answers Cancel.
+struct CertificateQuestion {
+  std::string site;
+  TlsCertificateFacts certificate;
+  bool changed = false;
+};
+
+enum class CertificateAnswer : int { Cancel = 0, TrustOnce = 1, TrustAlways = 2 };
 
 class Prompts : public local::LocalPrompts {
  public:
@@ -50,6 +63,10 @@ class Prompts : public local::LocalPrompts {
 
   // The system's beep.
   virtual void Beep() = 0;
+
+  // Asks about a certificate that failed verification; nothing is sent to the server until
+  // it returns. A window that does not ask refuses every such certificate.
+  virtual CertificateAnswer AskAboutCertificate(const CertificateQuestion&) { return CertificateAnswer::Cancel; }
 };
 
 }  // namespace session

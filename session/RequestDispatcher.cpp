@@ -145,6 +145,7 @@ void MainLogic::AfterDirectoryChange(TFtpRequest kind) {
 }
 
 void MainLogic::AfterLogin() {
+  Notify(Change::Encryption);
   SwitchToAscii();
   Start(ftp_.HostDirName().empty() ? &TCustomFtpCli::PwdAsync : &TCustomFtpCli::CwdAsync);
 }

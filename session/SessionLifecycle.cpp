@@ -10,6 +10,20 @@
 
 namespace session {
 
+namespace {
+
+TFtpEncryption EngineEncryption(SiteEncryption encryption) {
+  switch (encryption) {
+    case SiteEncryption::ExplicitIfOffered: return ftpEncryptionExplicitIfOffered;
+    case SiteEncryption::ExplicitRequired: return ftpEncryptionExplicit;
+    case SiteEncryption::Implicit: return ftpEncryptionImplicit;
+    case SiteEncryption::None: break;
+  }
+  return ftpEncryptionNone;
+}
+
+}  // namespace
+
 // ---- Options ------------------------------------------------------------------------------
 
 void MainLogic::ApplyOptions() {
@@ -74,6 +88,7 @@ void MainLogic::ConnectToSelectedSite() {
   if (!TakeLogin()) return;
   ftp_.SetBinary(true);
   ftp_.SetPassive(currentSite_.Pasv);
+  ftp_.SetEncryption(EngineEncryption(currentSite_.Encryption));
   // A server that offers UTF-8 names is asked for them unless the site reads its names in a
   // single-byte set: a server that converts names would then send them in UTF-8.
   const platform::CharacterSet names = currentSite_.Charset;
@@ -167,6 +182,7 @@ void MainLogic::EndSession() {
   SetHourglass(false);
   showingSites_ = true;
   Notify(Change::RemoteMode);
+  Notify(Change::Encryption);
   EndBusy();
   ShowStoredSites();
   UpdateRemoteCommands(false);

@@ -38,6 +38,9 @@
 //   completion being dispatched, which would take that completion for its own.
 // - The completion of a synchronous request (TYPE, the CWD of a double click) is taken
 //   before anything else starts, so it is never mistaken for the next request's.
+// - A certificate that fails verification is accepted only by the user (or by the user's
+//   earlier "trust always" for this site and address, kept in certificates.txt); while the
+//   question is open nothing is sent, and a refusal ends the session without a reconnection.
 // - A site without a start directory starts where the server puts the user (PWD); a
 //   directory just entered is listed with a bare LIST, so names with blanks list everywhere.
 // - Names: a listed name goes back to the server as the bytes it sent; what the user types
@@ -92,6 +95,7 @@ enum class Change {
   Options,     // the options were applied (font, colours)
   LocalPane,   // the local pane's directory, items or selection (the directory list box follows)
   Close,       // the window is to close
+  Encryption,  // Encrypted(): the session became encrypted, or ended
 };
 
 class MainLogicListener {
@@ -166,6 +170,9 @@ class MainLogic {
   const CommandStates& States() const { return states_; }
   bool Enabled(Command command, Surface surface) const { return states_.Enabled(command, surface); }
   bool ShowingSites() const { return showingSites_; }
+  // The session's control connection is encrypted (TLS) and its certificate accepted; data
+  // connections are encrypted too (a session that cannot encrypt them does not start).
+  bool Encrypted() const { return ftp_.Encrypted(); }
   bool Busy() const { return busy_; }
   bool HourglassCursor() const { return hourglass_; }
   // A request was started and its completion has not been dispatched yet.
@@ -219,6 +226,9 @@ class MainLogic {
   void WriteRelaySettings();
   void WriteDataRelaySettings();
   std::vector<std::string> Secrets() const;
+
+  // Certificates (CertificateDecision.cpp)
+  bool DecideCertificate(const TlsCertificateFacts& certificate);
 
   // Session lifecycle (SessionLifecycle.cpp)
   void ConnectCommand();

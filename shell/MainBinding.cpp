@@ -24,6 +24,8 @@ namespace {
 
 // The remote pane's title while it lists the stored sites.
 const char* const kSitesTitle = "Удаленные FTP серверы";
+const QString kLockImage = QStringLiteral("<img src=\":/marlo/icons/lock.svg\" width=\"14\" height=\"14\">&nbsp;");
+const QString kEncryptedHint = QStringLiteral("Соединение зашифровано (TLS)");
 
 // The font the options name, over the desktop's own. The stored default names the font of
 // another system ("MS Sans Serif", 8 points): it stands for the desktop's font, and black,
@@ -142,6 +144,7 @@ void MainBinding::Changed(Change what) {
     case Change::Cursor: return window_.SetScreenBusy(logic_.HourglassCursor());
     case Change::Options: return ApplyFontOptions(window_, logic_.Options());
     case Change::LocalPane: return ShowLocalDirectory();
+    case Change::Encryption: return ShowRemoteMode();
     case Change::Close:
       QMetaObject::invokeMethod(&window_, &QWidget::close, Qt::QueuedConnection);
       return;
@@ -157,8 +160,12 @@ void MainBinding::ShowRemoteMode() {
   const bool sites = logic_.ShowingSites();
   window_.FTPView->SetStyle(sites ? ViewStyle::List : ViewStyle::Report);
   MeasureRemoteCaptions();
-  // During a session the title names the server.
-  window_.RemoteTitle->setText(sites ? kSitesTitle : dialogs::ToQString(logic_.Engine().HostName()));
+  // During a session the title names the server, behind a lock while the session is encrypted.
+  const QString host = dialogs::ToQString(logic_.Engine().HostName());
+  const bool locked = !sites && logic_.Encrypted();
+  window_.RemoteTitle->setTextFormat(locked ? Qt::RichText : Qt::PlainText);
+  window_.RemoteTitle->setText(sites ? kSitesTitle : locked ? kLockImage + host.toHtmlEscaped() : host);
+  window_.RemoteTitle->setToolTip(locked ? kEncryptedHint : QString());
 }
 
 void MainBinding::ShowPathItems() {

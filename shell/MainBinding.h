@@ -13,7 +13,8 @@
 //
 // Logic to widgets, on each change the logic reports: the enabled state of every entry (and
 // the path combo), the remote pane's mode (sites as a list, a server directory as a report
-// with its first column as wide as the listing asks, its title), the path combo's items, the
+// with its first column as wide as the listing asks, its title, with a lock while the session
+// is encrypted), the path combo's items, the
 // command bar, the busy cursor over the remote controls, the hourglass over the program, the
 // window's font from the options, the directory list box. A close request closes the window
 // from the event loop, after the handler that asked for it has returned.

@@ -9,6 +9,7 @@
 #include "dialogs/SiteManager.h"
 #include "dialogs/UChMod.h"
 #include "dialogs/custom.h"
+#include "shell/CertificateDialog.h"
 #include "shell/DesktopActions.h"
 #include "shell/TextQuery.h"
 #include "shell/UReWrite.h"
@@ -65,5 +66,9 @@ bool QtPrompts::ShowOptionsDialog(ProgramOptions& options) {
 }
 
 void QtPrompts::Beep() { QApplication::beep(); }
+
+session::CertificateAnswer QtPrompts::AskAboutCertificate(const session::CertificateQuestion& question) {
+  return shell::AskAboutCertificate(parent_, question);
+}
 
 }  // namespace shell

@@ -11,6 +11,7 @@
 //   ReportError        an error box captioned with the program's title
 //   ViewTextFile, RunFile: shell/DesktopActions.h; what cannot be shown or started is reported
 //   Beep               the desktop's beep
+//   AskAboutCertificate shell/CertificateDialog.h
 #include <QPointer>
 #include <string>
 
@@ -41,6 +42,7 @@ class QtPrompts : public session::Prompts {
   bool EditSite(SiteRecord& site) override;
   bool ShowOptionsDialog(ProgramOptions& options) override;
   void Beep() override;
+  session::CertificateAnswer AskAboutCertificate(const session::CertificateQuestion& question) override;
 
  private:
   std::string programDirectory_;

@@ -54,8 +54,32 @@ constexpr Choice kCharsetChoice = {
     },
 };
 
-// The order in which the pairs are written; the last two came later, so older lines lack them.
-constexpr std::array<SiteKey, 20> kSiteKeys = {
+struct EncryptionName {
+  SiteEncryption encryption;
+  std::string_view value;
+};
+
+constexpr std::array<EncryptionName, 3> kEncryptionNames = {{
+    {SiteEncryption::ExplicitIfOffered, "tls"},
+    {SiteEncryption::ExplicitRequired, "tls-required"},
+    {SiteEncryption::Implicit, "implicit"},
+}};
+
+constexpr Choice kEncryptionChoice = {
+    [](std::string_view value, SiteRecord& site) {
+      site.Encryption = SiteEncryption::ExplicitRequired;
+      for (const EncryptionName& name : kEncryptionNames)
+        if (name.value == value) site.Encryption = name.encryption;
+    },
+    [](const SiteRecord& site) {
+      for (const EncryptionName& name : kEncryptionNames)
+        if (name.encryption == site.Encryption) return name.value;
+      return std::string_view();
+    },
+};
+
+// The order in which the pairs are written; the last three came later, so older lines lack them.
+constexpr std::array<SiteKey, 21> kSiteKeys = {
     Text("Name=", &SiteRecord::Name),
     Text("Server=", &SiteRecord::Server),
     Text("Port=", &SiteRecord::Port),
@@ -76,6 +100,7 @@ constexpr std::array<SiteKey, 20> kSiteKeys = {
     Flag("CheckPSW=", &SiteRecord::CheckPSW, true),
     ChoiceKey("Listing=", kListingChoice),
     ChoiceKey("Charset=", kCharsetChoice),
+    ChoiceKey("Encryption=", kEncryptionChoice),
 };
 
 void StoreValue(const SiteKey& key, std::string_view value, SiteRecord& site) {
@@ -132,7 +157,8 @@ std::optional<std::string> PairValue(const SiteKey& key, const SiteRecord& site)
 
 SiteRecord ParseSiteLine(std::string_view line, const ProgramOptions& options) {
   SiteRecord site = NewSiteRecord(options);
-  site.AutoListing = false;  // unless the line says so: it may predate the choice
+  site.AutoListing = false;  // unless the line says so: it may predate the choices
+  site.Encryption = SiteEncryption::None;
   std::array<bool, kSiteKeys.size()> seen{};
   for (std::size_t start = 0; start <= line.size();) {
     const std::size_t end = std::min(line.find(';', start), line.size());

@@ -6,11 +6,14 @@
 // is cut at it.
 //   Name=Mirror;Server=192.0.2.10;Port=21;User=anonymous;Anonymous=1;SavePassword=1;Pasv=0;Answer=0957681;AnswerName=Default;CheckPSW=1;
 //
-// Two pairs came later and stand after all others, each written only when it is not at its
-// default: "Listing=auto;" for a site whose listings are read automatically, and
+// Three pairs came later and stand after all others, each written only when it is not at
+// its default: "Listing=auto;" for a site whose listings are read automatically,
 // "Charset=<id>;" for a character set other than the automatic one (ids in
-// platform/TextCodec.h). A line without "Listing=" keeps its Answer format; an unknown
-// value of either reads as the default. Neither key nor value holds an older key, so older
+// platform/TextCodec.h), and "Encryption=tls;" (explicit TLS if offered), "=tls-required;" or
+// "=implicit;" for an encrypted site. A line without "Listing=" keeps its Answer format; an
+// unknown value of either reads as the default. A line without "Encryption=" is plain FTP,
+// as every site was before; an unknown value of it reads as "tls-required", so that a
+// setting we cannot read never sends a password in the clear. Neither key nor value holds an older key, so older
 // copies of the program, which look for each key anywhere in the line, read such a line as
 // before (an automatic site in its Answer format).
 //

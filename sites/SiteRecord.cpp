@@ -20,6 +20,7 @@ SiteRecord NewSiteRecord(const ProgramOptions& options) {
   site.AnswerName = kDefaultAnswerName;
   site.CheckPSW = true;
   site.AutoListing = true;
+  site.Encryption = SiteEncryption::ExplicitIfOffered;
   FitSiteWidths(site);
   return site;
 }

@@ -14,6 +14,10 @@ inline constexpr const char* kDefaultAnswerName = "Default";
 // Joins the lines of a site's comment (Desc), which has to fit on the site's line.
 inline constexpr char kDescLineSeparator = '`';
 
+// How a site's sessions are encrypted: plain FTP; explicit TLS (AUTH TLS) when the server
+// offers it, plain FTP otherwise; explicit TLS or no session at all; implicit TLS.
+enum class SiteEncryption { None, ExplicitIfOffered, ExplicitRequired, Implicit };
+
 struct SiteRecord {
   std::string Name;          // also the key by which the list finds the record
   std::string Server;
@@ -38,6 +42,8 @@ struct SiteRecord {
   bool AutoListing = false;  // tell the listing's lines apart by themselves (MLSD when the
                              // server offers it) instead of reading them in Answer's format
   platform::CharacterSet Charset = platform::CharacterSet::Automatic;  // of the server's names
+  // Came later still: a site stored before it is plain FTP, as it always was.
+  SiteEncryption Encryption = SiteEncryption::None;
 
   bool operator==(const SiteRecord&) const = default;
 };
@@ -57,8 +63,9 @@ inline constexpr std::size_t AnswerName = 255;
 }  // namespace SiteWidth
 
 // A new site: user "anonymous", port "21", automatic listings (and the standard format's
-// code for older copies of the program), the automatic character set, the stored password
-// used and masked, and the options' anonymous e-mail address when that switch is on.
+// code for older copies of the program), the automatic character set, explicit TLS when the
+// server offers it, the stored password used and masked, and the options' anonymous e-mail
+// address when that switch is on.
 SiteRecord NewSiteRecord(const ProgramOptions& options);
 
 void FitSiteWidths(SiteRecord& site);

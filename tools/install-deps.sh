@@ -3,13 +3,13 @@
 # Debian 12, as root. Runs `apt-get update` at most once, and only when something is missing.
 set -euo pipefail
 
-build_packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev netbase
+build_packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev netbase libssl-dev
                 fonts-dejavu-core)  # fonts: the screenshot tool renders Cyrillic offscreen
 # The program's window: its pictures are SVG. The tests show it on a private X server too.
 program_packages=(libqt6svg6 xvfb libxcb1-dev)
 # Real peers the tests talk to over loopback, and the tools the benchmarks compare against.
 peer_packages=(vsftpd python3-pyftpdlib dante-server microsocks ftp-proxy
-               openssh-server openssh-client curl lftp openssl iproute2 util-linux
+               openssh-server openssh-client curl lftp openssl iproute2 util-linux python3-openssl
                libsodium23 libhiredis0.14 libmemcached11 libmemcachedutil2 libpcre2-posix3)
 
 missing=()

@@ -3,9 +3,10 @@
 # The test harness finds them there through the same MARLO_PEERS_ROOT variable.
 PEERS_ROOT=${MARLO_PEERS_ROOT:-/opt/marlo-peers}
 
-unpacked_peer_packages=(pure-ftpd pure-ftpd-common proftpd-core)
+# proftpd-mod-crypto: proftpd's TLS module (mod_tls), for the encrypted sessions' tests.
+unpacked_peer_packages=(pure-ftpd pure-ftpd-common proftpd-core proftpd-mod-crypto)
 # One file per package that proves it is unpacked.
-unpacked_peer_binaries=(usr/sbin/pure-ftpd usr/bin/pure-pw usr/sbin/proftpd)
+unpacked_peer_binaries=(usr/sbin/pure-ftpd usr/bin/pure-pw usr/sbin/proftpd usr/lib/proftpd/mod_tls.so)
 
 unpacked_peers_present() {
   local bin

@@ -45,6 +45,13 @@ SiteRecord AutomaticSite(const std::string& answer, platform::CharacterSet chars
   return site;
 }
 
+SiteRecord EncryptedSite(SiteEncryption encryption, const std::string& port) {
+  SiteRecord site = Site("0957681", "");
+  site.Encryption = encryption;
+  site.Port = port;
+  return site;
+}
+
 std::string Columns(const TFFtpBase& dialog) {
   std::string digits;
   for (const char* name : {"eFName", "eFSize", "eFDate", "eFDate2", "eFTime", "eFAttr"})
@@ -209,6 +216,38 @@ TEST(SiteManager, SaveAndCancel) {
          Press(d, "SaveButton");
        },
        true, {"Charset=cp866;"}},
+      {"a new site encrypts when the server offers it", Site("0957681", ""),
+       [](TFFtpBase& d) {
+         EXPECT_EQ(Find<QComboBox>(d, "cbEncryption")->currentText().toStdString(),
+                   "Явный TLS, если сервер поддерживает");
+         Press(d, "SaveButton");
+       },
+       true, {"Port=21;", "Encryption=tls;"}},
+      {"plain FTP writes no pair", Site("0957681", ""),
+       [](TFFtpBase& d) {
+         Find<QComboBox>(d, "cbEncryption")->setCurrentIndex(0);
+         Press(d, "SaveButton");
+       },
+       true, {"Port=21;"}, "Encryption="},
+      {"implicit TLS moves the standard port to 990", Site("0957681", ""),
+       [](TFFtpBase& d) {
+         auto* encryption = Find<QComboBox>(d, "cbEncryption");
+         encryption->setCurrentIndex(encryption->findText("Неявный TLS (порт 990)"));
+         Press(d, "SaveButton");
+       },
+       true, {"Port=990;", "Encryption=implicit;"}},
+      {"leaving implicit TLS moves 990 back to 21; a chosen port stays", EncryptedSite(SiteEncryption::Implicit, "990"),
+       [](TFFtpBase& d) {
+         auto* encryption = Find<QComboBox>(d, "cbEncryption");
+         EXPECT_EQ(Find<QLineEdit>(d, "PortEdt")->text().toStdString(), "990") << "shown as stored";
+         encryption->setCurrentIndex(encryption->findText("Только явный TLS"));
+         EXPECT_EQ(Find<QLineEdit>(d, "PortEdt")->text().toStdString(), "21");
+         Edit(d, "PortEdt", "2121");
+         encryption->setCurrentIndex(encryption->findText("Неявный TLS (порт 990)"));
+         encryption->setCurrentIndex(encryption->findText("Только явный TLS"));
+         Press(d, "SaveButton");
+       },
+       true, {"Port=2121;", "Encryption=tls-required;"}},
       {"Отмена leaves the site alone", Site("0957681", ""),
        [](TFFtpBase& d) {
          Edit(d, "NameEdt", "Changed");

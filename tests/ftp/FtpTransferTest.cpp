@@ -167,7 +167,7 @@ class FtpTransfer : public testsupport::PeerSuite<Server> {
     const fs::path head = local_.Path() / "head";
     const fs::path tail = local_.Path() / "tail";
     WritePattern(head, 5000);
-    WritePattern(tail, 12000, 5000);  // bytes 5000..11999 of the pattern
+    WritePattern(tail, 12000, 0, 5000);  // bytes 5000..11999 of the pattern
     ASSERT_EQ(s.Put(head, appended), (Completion{ftpPutAsync, 0}));
     s.ftp().SetLocalFileName(tail.string());
     ASSERT_EQ(s.Run([&] { s.ftp().AppendAsync(); }), (Completion{ftpAppendAsync, 0})) << s.ftp().ErrorMessage();

@@ -22,6 +22,8 @@
 #include "shell/MainWindow.h"
 #include "shell/PaneTableModel.h"
 #include "support/EventLoop.h"
+#include "support/peers/PeerRequirement.h"
+#include "support/peers/TlsPeers.h"
 #include "support/scripted/ScriptedFtpServer.h"
 #include "support/widgets/DialogTesting.h"
 #include "support/shell/ShellTestSupport.h"
@@ -306,6 +308,29 @@ TEST_F(SessionBindingTest, EnablingFollowsTheSessionAndTheRemotePaneItsMode) {
   EXPECT_EQ(Window().FTPView->Style(), ViewStyle::List);
   EXPECT_EQ(Window().RemoteTitle->text(), "Удаленные FTP серверы");
   EXPECT_FALSE(QApplication::overrideCursor()) << "the hourglass of the disconnect is gone";
+}
+
+TEST(BindingTest, TheRemoteTitleShowsALockWhileTheSessionIsEncrypted) {
+  testsupport::VsftpdTlsPeer server;
+  MARLO_REQUIRE_PEER(server);
+  ASSERT_TRUE(server.Start()) << server.Failure();
+  SessionHarness h;
+  SiteRecord site = SessionHarness::SiteFor("box", server.Port(), server.User(), server.Password(), "");
+  site.Encryption = SiteEncryption::ExplicitRequired;
+  h.AddSite(site);
+  BoundWindow bound(h);
+  h.Engine().SetTlsTrustFile(testsupport::TestCertificates::Shared().CaFile());
+  h.ConnectTo("box");
+  ASSERT_TRUE(PumpUntil([&] { return !h.Logic().ShowingSites() && !h.Logic().RequestRunning(); })) << h.Transcript();
+  QLabel* title = bound.window->RemoteTitle;
+  EXPECT_EQ(title->textFormat(), Qt::RichText);
+  EXPECT_TRUE(title->text().contains("lock.svg") && title->text().endsWith("127.0.0.1")) << title->text().toStdString();
+  EXPECT_FALSE(title->toolTip().isEmpty());
+
+  h.Logic().Run(Command::Disconnect);
+  ASSERT_TRUE(h.WaitForSites()) << h.Transcript();
+  EXPECT_EQ(title->text(), "Удаленные FTP серверы");
+  EXPECT_TRUE(title->toolTip().isEmpty());
 }
 
 // ---- The window's own events ----------------------------------------------------------------

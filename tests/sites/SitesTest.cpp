@@ -11,6 +11,7 @@
 #include "support/files/ScratchDir.h"
 #include "platform/TextCodec.h"
 #include "settings/commands.h"
+#include "sites/TrustedCertificates.h"
 #include "sites/ftpbase.h"
 
 namespace {
@@ -31,10 +32,11 @@ TEST(SiteLine, NewSiteWithOnlyNameAndServer) {
   const std::string line = FormatSiteLine(site);
   EXPECT_EQ(line,
             "Name=Work;Server=ftp.example.org;Port=21;User=anonymous;Anonymous=0;SavePassword=1;"
-            "Pasv=0;Answer=0957681;CheckPSW=1;Listing=auto;");
+            "Pasv=0;Answer=0957681;CheckPSW=1;Listing=auto;Encryption=tls;");
   const SiteRecord read = ParseSiteLine(line, kOptions);
   EXPECT_EQ(read.AnswerName, "Default");
   EXPECT_TRUE(read.AutoListing);
+  EXPECT_EQ(read.Encryption, SiteEncryption::ExplicitIfOffered);
 }
 
 TEST(SiteLine, ReadsTheLaterChoices) {
@@ -43,20 +45,29 @@ TEST(SiteLine, ReadsTheLaterChoices) {
     std::string line;
     bool autoListing;
     platform::CharacterSet charset;
+    SiteEncryption encryption = SiteEncryption::None;
   };
   using platform::CharacterSet;
   const Row rows[] = {
-      {"an older line keeps its Answer format and the automatic set", "Name=a;Answer=2957681;CheckPSW=1;", false,
-       CharacterSet::Automatic},
+      {"an older line keeps its Answer format, the automatic set, plain FTP", "Name=a;Answer=2957681;CheckPSW=1;",
+       false, CharacterSet::Automatic},
       {"automatic listings", "Name=a;CheckPSW=1;Listing=auto;", true, CharacterSet::Automatic},
       {"a listing choice we do not know keeps the Answer format", "Listing=mlsd;", false, CharacterSet::Automatic},
       {"a set by its id, in any case", "Charset=KOI8-R;", false, CharacterSet::Koi8R},
       {"a set we do not know is the automatic one", "Listing=auto;Charset=koi8-u;", true, CharacterSet::Automatic},
+      {"explicit TLS if offered", "Name=a;Encryption=tls;", false, CharacterSet::Automatic,
+       SiteEncryption::ExplicitIfOffered},
+      {"explicit TLS required", "Encryption=tls-required;", false, CharacterSet::Automatic,
+       SiteEncryption::ExplicitRequired},
+      {"implicit TLS", "Charset=KOI8-R;Encryption=implicit;", false, CharacterSet::Koi8R, SiteEncryption::Implicit},
+      {"an encryption we do not know never falls back to plain FTP", "Encryption=ssl3;", false,
+       CharacterSet::Automatic, SiteEncryption::ExplicitRequired},
   };
   for (const Row& row : rows) {
     const SiteRecord site = ParseSiteLine(row.line, kOptions);
     EXPECT_EQ(site.AutoListing, row.autoListing) << row.name;
     EXPECT_EQ(site.Charset, row.charset) << row.name;
+    EXPECT_EQ(site.Encryption, row.encryption) << row.name;
   }
 }
 
@@ -73,11 +84,15 @@ TEST(SiteLine, OlderCopiesReadTheEarlierPairsAsBefore) {
   classic.Name = "";  // without its own pair, a name is looked for in the whole line
   classic.Answer = "2957681";
   classic.AutoListing = false;
+  classic.Encryption = SiteEncryption::None;
   SiteRecord later = classic;
   later.AutoListing = true;
   const std::string classicLine = FormatSiteLine(classic);
+  const SiteEncryption encryptions[] = {SiteEncryption::ExplicitIfOffered, SiteEncryption::ExplicitRequired,
+                                       SiteEncryption::Implicit};
   for (const platform::CharacterSetName& set : platform::CharacterSetNames()) {
     later.Charset = set.set;
+    later.Encryption = encryptions[static_cast<std::size_t>(set.set) % std::size(encryptions)];
     const std::string line = FormatSiteLine(later);
     ASSERT_TRUE(line.starts_with(classicLine)) << line;
     for (const char* key : {"Name", "Server", "Port", "Password", "User", "Account", "Description", "InitialDir",
@@ -145,7 +160,7 @@ SiteRecord EveryFieldSet() {
   s.Description = "descr", s.LocalDir = "/home/u/dl", s.InitialDir = "/pub", s.ModifiedDate = "01.02.2003";
   s.EMail = "me@example.org", s.Anonymous = true, s.SavePassword = false, s.Port = "2121", s.Pasv = true;
   s.Desc = "line 1`line 2", s.Answer = "2123456", s.AnswerName = "Unix", s.CheckPSW = false;
-  s.AutoListing = true, s.Charset = platform::CharacterSet::Koi8R;
+  s.AutoListing = true, s.Charset = platform::CharacterSet::Koi8R, s.Encryption = SiteEncryption::Implicit;
   return s;
 }
 
@@ -231,6 +246,34 @@ TEST(SiteFiles, EndlessLineIsReadInOnePass) {
   EXPECT_EQ(ParseSiteLine(line, kOptions).Name, "");
 }
 
+TEST(TrustedCertificates, OneCertificatePerSiteAndAddressInAPrivateFile) {
+  ScratchDir dir;
+  TrustedCertificates trusted;
+  TrustCertificate(trusted, {"Мой, \"сервер\"", "ftp.example.org", "21", "AA:01"});
+  TrustCertificate(trusted, {"other", "ftp.example.org", "21", "BB:02"});
+  TrustCertificate(trusted, {"Мой, \"сервер\"", "ftp.example.org", "990", "CC:03"});
+  TrustCertificate(trusted, {"Мой, \"сервер\"", "ftp.example.org", "21", "DD:04"});  // renewed
+  ASSERT_TRUE(SaveTrustedCertificates(trusted, dir.Path()));
+  EXPECT_EQ(dir.Mode(kTrustedCertificatesFileName), 0600u);
+  const TrustedCertificates loaded = LoadTrustedCertificates(dir.Path());
+  EXPECT_EQ(loaded, trusted);
+
+  struct Row {
+    const char* name;
+    std::string site, host, port;
+    std::optional<std::string> fingerprint;
+  };
+  const Row rows[] = {
+      {"the renewed certificate replaced the first", "Мой, \"сервер\"", "ftp.example.org", "21", "DD:04"},
+      {"another port is another address", "Мой, \"сервер\"", "ftp.example.org", "990", "CC:03"},
+      {"another site trusts its own", "other", "ftp.example.org", "21", "BB:02"},
+      {"another host is trusted by nobody", "other", "ftp.example.net", "21", std::nullopt},
+      {"names are compared exactly", "Other", "ftp.example.org", "21", std::nullopt},
+  };
+  for (const Row& row : rows) EXPECT_EQ(FindTrustedCertificate(loaded, row.site, row.host, row.port), row.fingerprint) << row.name;
+  EXPECT_TRUE(LoadTrustedCertificates(dir.File("missing")).empty());
+}
+
 namespace fs = std::filesystem;
 
 // Every file the program saves, each saved by its own function: "" or the text of the refusal.
@@ -238,6 +281,8 @@ const std::pair<std::string, std::string (*)(const std::string&)> kStoredFiles[]
     {kSiteListFileName, [](const std::string& d) { return SaveSiteList({NewSiteRecord(kOptions)}, d).error; }},
     {kCommandsFileName, [](const std::string& d) { return SaveCommands({{"a"}, {"b"}}, d).error; }},
     {kHostTypesFileName, [](const std::string& d) { return SaveHostTypes({{"Unix", "2123456"}}, d).error; }},
+    {kTrustedCertificatesFileName,
+     [](const std::string& d) { return SaveTrustedCertificates({{"a", "h", "21", "AB:CD"}}, d).error; }},
     {kOptionsFileName, [](const std::string& d) -> std::string {
        try {
          SaveOptions(kOptions, d);

@@ -13,8 +13,13 @@
 #include "support/loopback/FreePorts.h"
 #include "support/peers/PeerServer.h"
 #include "support/peers/TestAccount.h"
+#include "support/peers/TestCertificates.h"
 
 namespace testsupport {
+
+// How a peer speaks TLS: not at all; after AUTH TLS; from the first byte. With TLS, the
+// peer requires it of logins and data connections.
+enum class PeerTls { None, Explicit, Implicit };
 
 class FtpPeer : public PeerServer {
  public:
@@ -24,6 +29,14 @@ class FtpPeer : public PeerServer {
   // (after Start(); nothing to do for pyftpdlib, which serves as the test program's user).
   void GiveToUser(const std::filesystem::path& path) const;
   bool OnIpv6() const { return Address() == "::1"; }
+
+  // Before Start(): speak TLS with `certificate`.
+  void UseTls(PeerTls mode, const ServerCertificate& certificate) {
+    tls_ = mode;
+    certificate_ = certificate;
+  }
+  PeerTls Tls() const { return tls_; }
+  const ServerCertificate& Certificate() const { return certificate_; }
 
  protected:
   static constexpr int kPassivePortCount = 200;
@@ -39,6 +52,8 @@ class FtpPeer : public PeerServer {
   std::filesystem::path root_;
   PortRange passivePorts_;
   std::optional<AccountIds> owner_;
+  PeerTls tls_ = PeerTls::None;
+  ServerCertificate certificate_;
 };
 
 }  // namespace testsupport

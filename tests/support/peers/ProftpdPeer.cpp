@@ -9,6 +9,23 @@ namespace testsupport {
 ProftpdPeer::ProftpdPeer(std::string address)
     : FtpPeer(kName, FreePortRange(kPassivePortCount), std::move(address)) {}
 
+namespace {
+
+// mod_tls (proftpd-mod-crypto, unpacked beside the server), TLS required.
+std::string TlsConfig(const FtpPeer& peer) {
+  if (peer.Tls() == PeerTls::None) return {};
+  return "ModulePath " + UnpackedProgram("usr/lib/proftpd") + "\n"
+         "LoadModule mod_tls.c\n"
+         "TLSEngine on\n"
+         "TLSProtocol TLSv1.2 TLSv1.3\n"
+         "TLSRSACertificateFile " + peer.Certificate().certificate.string() + "\n"
+         "TLSRSACertificateKeyFile " + peer.Certificate().key.string() + "\n"
+         "TLSRequired on\n"
+         "TLSLog " + (peer.Dir() / "proftpd-tls.log").string() + "\n";
+}
+
+}  // namespace
+
 std::vector<std::string> ProftpdPeer::RequiredFiles() const {
   return {UnpackedProgram("usr/sbin/proftpd"), "/usr/bin/openssl"};
 }
@@ -25,7 +42,8 @@ void ProftpdPeer::WriteUserFiles(AccountIds ids) {
 
 std::string ProftpdPeer::Config() const {
   const std::string dir = Dir().string();
-  return "ServerName \"marlo test\"\n"
+  return TlsConfig(*this) +
+         "ServerName \"marlo test\"\n"
          "ServerType standalone\n"
          "Port " + std::to_string(Port()) + "\n"
          "DefaultAddress " + Address() + "\n"
@@ -63,7 +81,7 @@ std::string ProftpdPeer::Config() const {
 void ProftpdPeer::Launch() {
   WriteUserFiles(ServeAsTestAccount());
   // -n: stay in the foreground; -c needs an absolute path.
-  Spawn(kName, {UnpackedProgram("usr/sbin/proftpd"), "-n", "-c", WriteFile("proftpd.conf", Config()).string()});
+  Spawn(Name(), {UnpackedProgram("usr/sbin/proftpd"), "-n", "-c", WriteFile("proftpd.conf", Config()).string()});
   AwaitGreeting();
 }
 

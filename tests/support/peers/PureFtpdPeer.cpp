@@ -47,7 +47,12 @@ void PureFtpdPeer::Launch() {
                                    Address() + "," + std::to_string(Port())};
   if (!OnIpv6()) argv.insert(argv.end(), {"-P", "127.0.0.1"});
   argv.insert(argv.end(), {"-l", "puredb:" + database, "-H", "-M", "-L", "2000000:8", "-f", "none"});
-  Spawn(kName, argv);
+  if (Tls() != PeerTls::None) {
+    // -Y 3: TLS required on the control and the data connections.
+    const std::string files = Certificate().certificate.string() + "," + Certificate().key.string();
+    argv.insert(argv.end(), {"-Y", "3", "-2", files});
+  }
+  Spawn(Name(), argv);
   AwaitGreeting();
 }
 

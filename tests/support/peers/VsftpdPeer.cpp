@@ -1,10 +1,48 @@
 #include "support/peers/VsftpdPeer.h"
 
+#include <fstream>
+#include <sstream>
 #include <string>
 
 namespace testsupport {
 
+namespace {
+
+// TLS required of logins and data, with the default session reuse requirement; transfers
+// must end with the TLS close (a cut upload or download is then told from a complete one).
+// The protocol log records every command, so that a test can tell what reached the server.
+std::string TlsConfig(const FtpPeer& peer) {
+  if (peer.Tls() == PeerTls::None) return "xferlog_enable=NO\n";
+  return "xferlog_enable=YES\n"
+         "xferlog_std_format=NO\n"
+         "log_ftp_protocol=YES\n"
+         "ssl_enable=YES\n"
+         "rsa_cert_file=" + peer.Certificate().certificate.string() + "\n"
+         "rsa_private_key_file=" + peer.Certificate().key.string() + "\n"
+         "force_local_logins_ssl=YES\n"
+         "force_local_data_ssl=YES\n"
+         "strict_ssl_read_eof=YES\n"
+         "strict_ssl_write_shutdown=YES\n" +
+         std::string(peer.Tls() == PeerTls::Implicit ? "implicit_ssl=YES\n" : "");
+}
+
+}  // namespace
+
 VsftpdPeer::VsftpdPeer(std::string address) : FtpPeer(kName, FreePortRange(kPassivePortCount), std::move(address)) {}
+
+std::string VsftpdPeer::LoggedCommands() const {
+  // FTP command: Client "127.0.0.1", "USER marlotest"
+  constexpr std::string_view kMark = "FTP command: Client ";
+  std::ifstream log(Dir() / "vsftpd-sessions.log");
+  std::string commands;
+  for (std::string line; std::getline(log, line);) {
+    const size_t at = line.find(kMark);
+    if (at == std::string::npos) continue;
+    const size_t start = line.find(", \"", at) + 3;
+    commands += line.substr(start, line.rfind('"') - start) + ";";
+  }
+  return commands;
+}
 
 void VsftpdPeer::Launch() {
   ServeAsTestAccount();
@@ -34,10 +72,13 @@ void VsftpdPeer::Launch() {
       "seccomp_sandbox=NO\n"
       "isolate=NO\n"
       "isolate_network=NO\n"
-      "xferlog_enable=NO\n"
-      "vsftpd_log_file=" + (Dir() / "vsftpd-sessions.log").string() + "\n";
-  Spawn(kName, {"/usr/sbin/vsftpd", WriteFile("vsftpd.conf", config).string()});
-  AwaitGreeting();
+      "vsftpd_log_file=" + (Dir() / "vsftpd-sessions.log").string() + "\n" + TlsConfig(*this);
+  Spawn(Name(), {"/usr/sbin/vsftpd", WriteFile("vsftpd.conf", config).string()});
+  // With implicit TLS even the greeting is encrypted: a connection is all that can be seen.
+  if (Tls() == PeerTls::Implicit)
+    AwaitPort(Port(), false);
+  else
+    AwaitGreeting();
 }
 
 }  // namespace testsupport

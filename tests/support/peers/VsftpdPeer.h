@@ -11,6 +11,10 @@ class VsftpdPeer : public FtpPeer {
 
   explicit VsftpdPeer(std::string address = "127.0.0.1");
 
+  // With TLS: the commands that reached the server, from its protocol log, each followed by
+  // ";" ("AUTH TLS;USER marlotest;PASS <password>;").
+  std::string LoggedCommands() const;
+
  protected:
   std::vector<std::string> RequiredFiles() const override { return {"/usr/sbin/vsftpd"}; }
   void Launch() override;

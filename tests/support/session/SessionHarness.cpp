@@ -42,6 +42,19 @@ bool ScriptedPrompts::PasswordQuery(const std::string& title, const std::string&
   return TakeText(passwords, "PasswordQuery: " + title + "|" + prompt, value);
 }
 
+session::CertificateAnswer ScriptedPrompts::AskAboutCertificate(const session::CertificateQuestion& question) {
+  const std::string text = "Certificate: " + question.site + "|" + question.certificate.subject + "|" +
+                           question.certificate.problem + (question.changed ? "|changed" : "|new");
+  asked.push_back(text);
+  if (certificates.empty()) {
+    unanswered.push_back(text);
+    return session::CertificateAnswer::Cancel;
+  }
+  const session::CertificateAnswer answer = certificates.front();
+  certificates.pop_front();
+  return answer;
+}
+
 session::OverwriteAction ScriptedPrompts::OverwritePrompt(std::string& path) {
   asked.push_back("OverwritePrompt: " + path);
   if (overwrites.empty()) {
@@ -138,6 +151,7 @@ SiteRecord SessionHarness::SiteFor(const std::string& name, uint16_t port, const
   site.Password = password;
   site.InitialDir = initialDir;
   site.Pasv = true;
+  site.Encryption = SiteEncryption::None;  // the servers of most tests speak no TLS
   return site;
 }
 

@@ -33,6 +33,7 @@ class ScriptedPrompts : public session::Prompts {
   std::deque<std::optional<int>> modes;  // ShowChModDialog
   std::deque<std::string> picks;         // ShowCommandDialog
   std::function<bool(ProgramOptions&)> optionsDialog;
+  std::deque<session::CertificateAnswer> certificates;  // AskAboutCertificate
 
   std::vector<std::string> asked;  // every question, "<kind>: <texts>"
   std::vector<std::string> errors;
@@ -49,6 +50,8 @@ class ScriptedPrompts : public session::Prompts {
   bool EditSite(SiteRecord& site) override;
   bool ShowOptionsDialog(ProgramOptions& options) override;
   bool Confirm(const std::string& title, const std::string& text) override;
+  // Noted as "Certificate: <site>|<subject>|<problem>|changed" (or "|new").
+  session::CertificateAnswer AskAboutCertificate(const session::CertificateQuestion& question) override;
   void ReportError(const std::string& text) override { errors.push_back(text); }
   void Beep() override { ++beeps; }
   void ViewTextFile(const std::filesystem::path& file) override { asked.push_back("View: " + file.string()); }
