@@ -16,7 +16,8 @@
 #include <vector>
 
 #include "BenchSupport.h"
-#include "session/SessionHarness.h"
+#include "support/files/PatternFiles.h"
+#include "support/session/SessionHarness.h"
 #include "support/peers/PureFtpdPeer.h"
 #include "support/peers/RunCommand.h"
 #include "support/peers/TempDir.h"
@@ -36,7 +37,7 @@ void MakeTree(const fs::path& root) {
     const fs::path dir = root / ("dir" + std::to_string(d));
     fs::create_directories(dir);
     for (int f = 0; f < kFilesPerDirectory; ++f)
-      sessiontest::WritePattern(dir / ("file" + std::to_string(f) + ".bin"), kFileSize, d * kFilesPerDirectory + f);
+      testsupport::WritePattern(dir / ("file" + std::to_string(f) + ".bin"), kFileSize, d * kFilesPerDirectory + f);
   }
 }
 
@@ -107,7 +108,7 @@ bool Measure(testsupport::FtpPeer& server, int rounds) {
       Lftp(server, "cd /pub");
       return true;
     });
-    if (sessiontest::DigestOf(pub / "up" / "tree") != sessiontest::DigestOf(pub / "tree")) {
+    if (testsupport::DigestOf(pub / "up" / "tree") != testsupport::DigestOf(pub / "tree")) {
       std::fprintf(stderr, "the uploaded tree differs from the original\n");
       return false;
     }

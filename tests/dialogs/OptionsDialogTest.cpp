@@ -15,7 +15,7 @@
 #include <string>
 
 #include "dialogs/OptionsDialog.h"
-#include "platform/ScratchDir.h"
+#include "support/files/ScratchDir.h"
 #include "support/widgets/DialogTesting.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "dialogs/SiteManager.h"
-#include "platform/ScratchDir.h"
+#include "support/files/ScratchDir.h"
 #include "sites/SiteLine.h"
 #include "support/widgets/DialogTesting.h"
 

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "EngineProbe.h"
-#include "TransferFiles.h"
+#include "support/ftp/EngineProbe.h"
+#include "support/files/PatternFiles.h"
 #include "support/peers/FtpServers.h"
 #include "support/peers/PeerSuite.h"
 
@@ -40,7 +40,7 @@ TYPED_TEST(FtpCommands, EveryCommandDoesItsWorkOnTheServer) {
   auto& ftp = this->probe.ftp;
   const fs::path work = this->Ftp().Root() / "work";
   fs::create_directories(work);
-  ftptest::WritePatternFile(work / "old.txt", 1234);
+  testsupport::WritePattern(work / "old.txt", 1234);
   fs::permissions(work / "old.txt", fs::perms::owner_read | fs::perms::owner_write);
   this->Ftp().GiveToUser(work);
   ASSERT_EQ(this->Login(this->Ftp().User(), this->Ftp().Password()), (Completion{ftpConnectAsync, 0}));

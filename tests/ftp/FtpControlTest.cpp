@@ -4,7 +4,7 @@
 
 #include <thread>
 
-#include "EngineProbe.h"
+#include "support/ftp/EngineProbe.h"
 #include "support/Thrown.h"
 #include "support/scripted/ScriptedFtpServer.h"
 

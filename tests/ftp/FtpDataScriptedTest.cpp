@@ -9,15 +9,15 @@
 #include <regex>
 #include <unistd.h>
 
-#include "EngineProbe.h"
-#include "TransferFiles.h"
+#include "support/ftp/EngineProbe.h"
+#include "support/files/PatternFiles.h"
 #include "support/loopback/FtpProbe.h"
 #include "support/peers/TempDir.h"
 #include "support/scripted/ScriptedFtpServer.h"
 
 using ftptest::Completion;
 using ftptest::EngineProbe;
-using ftptest::ReadAll;
+using testsupport::ReadAll;
 using testsupport::DataPort;
 using testsupport::PumpFor;
 using testsupport::Script;
@@ -200,7 +200,7 @@ TEST_F(FtpDataScripted, Failures) {
     closedPort = gone.Port();
   }
   const auto locked = dir.Path() / "locked.bin";
-  ftptest::WritePatternFile(locked, 100);
+  testsupport::WritePattern(locked, 100);
   const int holder = ::open(locked.c_str(), O_RDONLY);
   ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
   const std::string impossible = (dir.Path() / "no-such-dir" / "file").string();

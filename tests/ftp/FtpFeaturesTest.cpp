@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "EngineProbe.h"
+#include "support/ftp/EngineProbe.h"
 #include "ftp/FtpFeatures.h"
 #include "support/peers/TempDir.h"
 #include "support/scripted/ScriptedFtpServer.h"

@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "EngineProbe.h"
-#include "TransferFiles.h"
+#include "support/ftp/EngineProbe.h"
+#include "support/files/PatternFiles.h"
 #include "support/peers/DantePeer.h"
 #include "support/peers/FtpProxyPeer.h"
 #include "support/peers/MicrosocksPeer.h"
@@ -61,26 +61,26 @@ class ThroughRelay : public testsupport::RelaySuite<Relay, testsupport::VsftpdPe
 
     const std::string name = RelayName() + ".bin";
     const fs::path original = local_.Path() / "original";
-    ftptest::WritePatternFile(original, 10 << 20);
+    testsupport::WritePattern(original, 10 << 20);
     ftp.SetHostFileName(name);
     ftp.SetLocalFileName(original.string());
     beforeData();
     ASSERT_EQ(probe.Run([&] { ftp.PutAsync(); }), (Completion{ftpPutAsync, 0})) << probe.Transcript();
-    EXPECT_EQ(ftptest::Sha256(Server().Root() / name), ftptest::Sha256(original));
+    EXPECT_EQ(testsupport::Sha256Of(Server().Root() / name), testsupport::Sha256Of(original));
 
     const fs::path listing = local_.Path() / "FTPDIR.TXT";
     ftp.SetHostFileName("");
     ftp.SetLocalFileName(listing.string());
     beforeData();
     ASSERT_EQ(probe.Run([&] { ftp.DirAsync(); }), (Completion{ftpDirAsync, 0})) << probe.Transcript();
-    EXPECT_NE(ftptest::ReadAll(listing).find(name), std::string::npos);
+    EXPECT_NE(testsupport::ReadAll(listing).find(name), std::string::npos);
 
     const fs::path back = local_.Path() / "back";
     ftp.SetHostFileName(name);
     ftp.SetLocalFileName(back.string());
     beforeData();
     ASSERT_EQ(probe.Run([&] { ftp.GetAsync(); }), (Completion{ftpGetAsync, 0})) << probe.Transcript();
-    EXPECT_EQ(ftptest::Sha256(back), ftptest::Sha256(original));
+    EXPECT_EQ(testsupport::Sha256Of(back), testsupport::Sha256Of(original));
 
     EXPECT_EQ(probe.Run([&] { ftp.QuitAsync(); }), (Completion{ftpQuitAsync, 0}));
     fs::remove(Server().Root() / name);

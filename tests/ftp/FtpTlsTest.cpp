@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "EngineProbe.h"
-#include "TransferFiles.h"
+#include "support/ftp/EngineProbe.h"
+#include "support/files/PatternFiles.h"
 #include "support/peers/DantePeer.h"
 #include "support/peers/PeerSuite.h"
 #include "support/peers/RelayPeers.h"
@@ -17,9 +17,9 @@
 namespace fs = std::filesystem;
 using ftptest::Completion;
 using ftptest::EngineProbe;
-using ftptest::ReadAll;
-using ftptest::Sha256;
-using ftptest::WritePatternFile;
+using testsupport::ReadAll;
+using testsupport::Sha256Of;
+using testsupport::WritePattern;
 using testsupport::CertificateKind;
 using testsupport::PeerTls;
 using testsupport::TestCertificates;
@@ -76,12 +76,12 @@ class FtpTls : public testsupport::PeerSuite<Server> {
       SCOPED_TRACE(tag + " size " + std::to_string(size));
       const std::string name = tag + "-" + std::to_string(size) + ".bin";
       const fs::path original = local_.Path() / ("orig-" + name);
-      WritePatternFile(original, size);
+      WritePattern(original, size);
       ASSERT_EQ(Put(original, name), (Completion{ftpPutAsync, 0})) << probe.Transcript();
-      EXPECT_EQ(Sha256(Ftp().Root() / name), Sha256(original)) << "uploaded";
+      EXPECT_EQ(Sha256Of(Ftp().Root() / name), Sha256Of(original)) << "uploaded";
       const fs::path back = local_.Path() / ("back-" + name);
       ASSERT_EQ(Get(name, back), (Completion{ftpGetAsync, 0})) << probe.Transcript();
-      EXPECT_EQ(Sha256(back), Sha256(original)) << "downloaded";
+      EXPECT_EQ(Sha256Of(back), Sha256Of(original)) << "downloaded";
     }
 
     const fs::path listing = local_.Path() / "FTPDIR.TXT";
@@ -91,20 +91,20 @@ class FtpTls : public testsupport::PeerSuite<Server> {
     EXPECT_NE(ReadAll(listing).find(tag + "-10485760.bin"), std::string::npos) << ReadAll(listing);
 
     const fs::path whole = local_.Path() / ("whole-" + tag);
-    WritePatternFile(whole, 3 * kMiB + 11);
+    WritePattern(whole, 3 * kMiB + 11);
     const std::string remote = "resume-" + tag + ".bin";
     fs::copy_file(whole, Ftp().Root() / remote, fs::copy_options::overwrite_existing);
     Ftp().GiveToUser(Ftp().Root() / remote);
     const fs::path partial = local_.Path() / ("partial-" + tag);
-    WritePatternFile(partial, kMiB);
+    WritePattern(partial, kMiB);
     ASSERT_EQ(Get(remote, partial, true), (Completion{ftpRestGetAsync, 0})) << probe.Transcript();
-    EXPECT_EQ(Sha256(partial), Sha256(whole)) << "resumed download";
+    EXPECT_EQ(Sha256Of(partial), Sha256Of(whole)) << "resumed download";
 
     const std::string upload = "restput-" + tag + ".bin";
-    WritePatternFile(Ftp().Root() / upload, 2 * kMiB + 5);
+    WritePattern(Ftp().Root() / upload, 2 * kMiB + 5);
     Ftp().GiveToUser(Ftp().Root() / upload);
     ASSERT_EQ(Put(whole, upload, 2 * kMiB + 5), (Completion{ftpRestPutAsync, 0})) << probe.Transcript();
-    EXPECT_EQ(Sha256(Ftp().Root() / upload), Sha256(whole)) << "resumed upload";
+    EXPECT_EQ(Sha256Of(Ftp().Root() / upload), Sha256Of(whole)) << "resumed upload";
 
     EXPECT_EQ(probe.Run([&] { probe.ftp.QuitAsync(); }), (Completion{ftpQuitAsync, 0}));
     EXPECT_FALSE(probe.ftp.Encrypted());
@@ -233,17 +233,17 @@ TEST_F(TlsThroughDante, ExplicitTlsSession) {
 
   testsupport::TempDir local;
   const fs::path original = local.Path() / "original";
-  WritePatternFile(original, 10 * kMiB);
+  WritePattern(original, 10 * kMiB);
   ftp.SetHostFileName("socks-tls.bin");
   ftp.SetLocalFileName(original.string());
   relay();
   ASSERT_EQ(probe.Run([&] { ftp.PutAsync(); }), (Completion{ftpPutAsync, 0})) << probe.Transcript();
-  EXPECT_EQ(Sha256(Target().Root() / "socks-tls.bin"), Sha256(original));
+  EXPECT_EQ(Sha256Of(Target().Root() / "socks-tls.bin"), Sha256Of(original));
   const fs::path back = local.Path() / "back";
   ftp.SetLocalFileName(back.string());
   relay();
   ASSERT_EQ(probe.Run([&] { ftp.GetAsync(); }), (Completion{ftpGetAsync, 0})) << probe.Transcript();
-  EXPECT_EQ(Sha256(back), Sha256(original));
+  EXPECT_EQ(Sha256Of(back), Sha256Of(original));
   EXPECT_GE(Peer().RelayedConnections(), 3) << "control and both data connections were relayed";
   EXPECT_EQ(probe.Run([&] { ftp.QuitAsync(); }), (Completion{ftpQuitAsync, 0}));
 }

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "EngineProbe.h"
-#include "TransferFiles.h"
+#include "support/ftp/EngineProbe.h"
+#include "support/files/PatternFiles.h"
 #include "support/loopback/FtpProbe.h"
 #include "support/peers/FtpServers.h"
 #include "support/peers/PeerSuite.h"
@@ -14,9 +14,9 @@
 namespace fs = std::filesystem;
 using ftptest::Completion;
 using ftptest::EngineProbe;
-using ftptest::ReadAll;
-using ftptest::Sha256;
-using ftptest::WritePatternFile;
+using testsupport::ReadAll;
+using testsupport::Sha256Of;
+using testsupport::WritePattern;
 using namespace std::chrono_literals;
 
 namespace {
@@ -69,15 +69,15 @@ class FtpTransfer : public testsupport::PeerSuite<Server> {
       SCOPED_TRACE(tag + " size " + std::to_string(size));
       const std::string name = tag + "-" + std::to_string(size) + ".bin";
       const fs::path original = local_.Path() / ("orig-" + name);
-      WritePatternFile(original, size);
-      const std::string expected = Sha256(original);
+      WritePattern(original, size);
+      const std::string expected = Sha256Of(original);
 
       ASSERT_EQ(s.Put(original, name), (Completion{ftpPutAsync, 0})) << s.probe().Transcript();
-      EXPECT_EQ(Sha256(Ftp().Root() / name), expected) << "uploaded";
+      EXPECT_EQ(Sha256Of(Ftp().Root() / name), expected) << "uploaded";
 
       const fs::path back = local_.Path() / ("back-" + name);
       ASSERT_EQ(s.Get(name, back), (Completion{ftpGetAsync, 0})) << s.probe().Transcript();
-      EXPECT_EQ(Sha256(back), expected) << "downloaded";
+      EXPECT_EQ(Sha256Of(back), expected) << "downloaded";
       fs::remove(original);
       fs::remove(back);
       fs::remove(Ftp().Root() / name);
@@ -87,8 +87,8 @@ class FtpTransfer : public testsupport::PeerSuite<Server> {
   void Listings(bool passive) {
     const fs::path dir = Ftp().Root() / (passive ? "listing-pasv" : "listing-port");
     fs::create_directories(dir / "sub dir");
-    WritePatternFile(dir / "a file.txt", 10);
-    WritePatternFile(dir / "b.bin", 1000);
+    WritePattern(dir / "a file.txt", 10);
+    WritePattern(dir / "b.bin", 1000);
     for (const auto& entry : fs::directory_iterator(dir))
       fs::last_write_time(entry.path(), fs::file_time_type::clock::now() - std::chrono::hours(24 * 400));
     Ftp().GiveToUser(dir);
@@ -129,19 +129,19 @@ class FtpTransfer : public testsupport::PeerSuite<Server> {
     Session s(Ftp(), passive);
     const std::string tag = passive ? "pasv" : "port";
     const fs::path whole = local_.Path() / ("whole-" + tag);
-    WritePatternFile(whole, 3 * kMiB + 11);
+    WritePattern(whole, 3 * kMiB + 11);
 
     // Download resumed from a partial local file.
     const std::string remote = "resume-" + tag + ".bin";
     fs::copy_file(whole, Ftp().Root() / remote, fs::copy_options::overwrite_existing);
     const fs::path partial = local_.Path() / ("partial-" + tag);
-    WritePatternFile(partial, kMiB);
+    WritePattern(partial, kMiB);
     int64_t firstProgress = -1;
     s.ftp().OnProgress = [&](TCustomFtpCli*, int64_t count, bool&) {
       if (firstProgress < 0) firstProgress = count;
     };
     ASSERT_EQ(s.Get(remote, partial, true), (Completion{ftpRestGetAsync, 0})) << s.ftp().ErrorMessage();
-    EXPECT_EQ(Sha256(partial), Sha256(whole));
+    EXPECT_EQ(Sha256Of(partial), Sha256Of(whole));
     EXPECT_GE(firstProgress, static_cast<int64_t>(kMiB));
     EXPECT_NE(s.probe().log.end(), std::find(s.probe().log.begin(), s.probe().log.end(), "> REST 1048576"));
 
@@ -149,30 +149,30 @@ class FtpTransfer : public testsupport::PeerSuite<Server> {
     const fs::path fresh = local_.Path() / ("fresh-" + tag);
     s.probe().log.clear();
     ASSERT_EQ(s.Get(remote, fresh, true), (Completion{ftpRestGetAsync, 0})) << s.ftp().ErrorMessage();
-    EXPECT_EQ(Sha256(fresh), Sha256(whole));
+    EXPECT_EQ(Sha256Of(fresh), Sha256Of(whole));
     for (const auto& line : s.probe().log) EXPECT_NE(line.rfind("> REST", 0), 0u) << line;
 
     // Upload continued on a partial remote file.
     const std::string upload = "restput-" + tag + ".bin";
-    WritePatternFile(Ftp().Root() / upload, 2 * kMiB + 5);
+    WritePattern(Ftp().Root() / upload, 2 * kMiB + 5);
     Ftp().GiveToUser(Ftp().Root() / upload);
     s.ftp().SetHostFileName(upload);
     s.ftp().SetLocalFileName(whole.string());
     s.ftp().SetResumeAt(2 * kMiB + 5);
     ASSERT_EQ(s.Run([&] { s.ftp().RestPutAsync(); }), (Completion{ftpRestPutAsync, 0})) << s.ftp().ErrorMessage();
-    EXPECT_EQ(Sha256(Ftp().Root() / upload), Sha256(whole));
+    EXPECT_EQ(Sha256Of(Ftp().Root() / upload), Sha256Of(whole));
 
     // Append: the remote file grows by the local one.
     const std::string appended = "appe-" + tag + ".bin";
     const fs::path head = local_.Path() / "head";
     const fs::path tail = local_.Path() / "tail";
-    WritePatternFile(head, 5000);
-    WritePatternFile(tail, 12000, 5000);  // bytes 5000..11999 of the pattern
+    WritePattern(head, 5000);
+    WritePattern(tail, 12000, 0, 5000);  // bytes 5000..11999 of the pattern
     ASSERT_EQ(s.Put(head, appended), (Completion{ftpPutAsync, 0}));
     s.ftp().SetLocalFileName(tail.string());
     ASSERT_EQ(s.Run([&] { s.ftp().AppendAsync(); }), (Completion{ftpAppendAsync, 0})) << s.ftp().ErrorMessage();
-    WritePatternFile(head, 12000);
-    EXPECT_EQ(Sha256(Ftp().Root() / appended), Sha256(head));
+    WritePattern(head, 12000);
+    EXPECT_EQ(Sha256Of(Ftp().Root() / appended), Sha256Of(head));
   }
 
   testsupport::TempDir local_;

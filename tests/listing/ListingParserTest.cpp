@@ -3,7 +3,7 @@
 #include <string>
 
 #include "listing/ListingParser.h"
-#include "tests/listing/TestSupport.h"
+#include "support/listing/ListingTestSupport.h"
 
 namespace listing {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "listing/MaskMatch.h"
-#include "tests/listing/TestSupport.h"
+#include "support/listing/ListingTestSupport.h"
 
 namespace listing {
 namespace {

@@ -9,8 +9,8 @@
 
 #include "listing/ListingFile.h"
 #include "support/peers/TempDir.h"
-#include "tests/listing/MlsdTree.h"
-#include "tests/listing/TestSupport.h"
+#include "support/listing/MlsdTree.h"
+#include "support/listing/ListingTestSupport.h"
 
 namespace listing {
 namespace {

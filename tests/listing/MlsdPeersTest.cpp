@@ -13,7 +13,7 @@
 #include "support/loopback/FtpProbe.h"
 #include "support/peers/FtpServers.h"
 #include "support/peers/PeerSuite.h"
-#include "tests/listing/MlsdTree.h"
+#include "support/listing/MlsdTree.h"
 
 namespace listing {
 namespace {

@@ -3,7 +3,7 @@
 #include <climits>
 
 #include "listing/PaneSelection.h"
-#include "tests/listing/TestSupport.h"
+#include "support/listing/ListingTestSupport.h"
 
 namespace listing {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "listing/ComparePaneItems.h"
 #include "listing/PaneSorting.h"
-#include "tests/listing/TestSupport.h"
+#include "support/listing/ListingTestSupport.h"
 
 namespace listing {
 namespace {

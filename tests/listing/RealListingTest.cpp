@@ -5,7 +5,7 @@
 
 #include "listing/ListingFile.h"
 #include "support/peers/TempDir.h"
-#include "tests/listing/TestSupport.h"
+#include "support/listing/ListingTestSupport.h"
 
 namespace listing {
 namespace {

@@ -3,7 +3,7 @@
 #include "listing/PaneSorting.h"
 #include "listing/RemoteListingView.h"
 #include "support/peers/TempDir.h"
-#include "tests/listing/TestSupport.h"
+#include "support/listing/ListingTestSupport.h"
 
 namespace listing {
 namespace {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "listing/SplitFields.h"
-#include "tests/listing/TestSupport.h"
+#include "support/listing/ListingTestSupport.h"
 
 namespace listing {
 namespace {

@@ -3,7 +3,7 @@
 #include "listing/PaneSelection.h"
 #include "local/CaseConversion.h"
 #include "local/CompareDirectories.h"
-#include "tests/local/LocalTestSupport.h"
+#include "support/local/LocalTestSupport.h"
 
 namespace local {
 namespace {

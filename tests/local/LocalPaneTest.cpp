@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "local/LocalPane.h"
-#include "tests/local/LocalTestSupport.h"
+#include "support/local/LocalTestSupport.h"
 
 namespace local {
 namespace {

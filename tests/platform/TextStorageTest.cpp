@@ -9,8 +9,8 @@
 #include "platform/ProgramDirectory.h"
 #include "platform/TextCodec.h"
 #include "platform/TextFile.h"
-#include "platform/RandomText.h"
-#include "platform/ScratchDir.h"
+#include "support/files/RandomText.h"
+#include "support/files/ScratchDir.h"
 
 using namespace platform;
 

@@ -11,7 +11,8 @@
 #include <filesystem>
 #include <type_traits>
 
-#include "SessionHarness.h"
+#include "support/files/PatternFiles.h"
+#include "support/session/SessionHarness.h"
 #include "platform/HostTable.h"
 #include "platform/TextCodec.h"
 #include "support/peers/FtpProxyPeer.h"
@@ -23,10 +24,10 @@
 namespace fs = std::filesystem;
 using platform::CharacterSet;
 using session::Command;
-using sessiontest::DigestOf;
+using testsupport::DigestOf;
 using sessiontest::SessionHarness;
-using sessiontest::TreeDigest;
-using sessiontest::WritePattern;
+using testsupport::TreeDigest;
+using testsupport::WritePattern;
 
 namespace {
 
@@ -162,8 +163,8 @@ TYPED_TEST(Ipv6Session, PassiveByEpsvAndActiveByEprt) {
     RunAndList(h, Command::DownloadSelection);
     h.SelectLocal({"up.bin"});
     RunAndList(h, Command::UploadSelection);
-    EXPECT_EQ(sessiontest::Sha256Of(h.LocalDir() / "down.bin"), sessiontest::Sha256Of(pub / "down.bin"));
-    EXPECT_EQ(sessiontest::Sha256Of(pub / "up.bin"), sessiontest::Sha256Of(h.LocalDir() / "up.bin"));
+    EXPECT_EQ(testsupport::Sha256Of(h.LocalDir() / "down.bin"), testsupport::Sha256Of(pub / "down.bin"));
+    EXPECT_EQ(testsupport::Sha256Of(pub / "up.bin"), testsupport::Sha256Of(h.LocalDir() / "up.bin"));
     EXPECT_TRUE(passive ? h.LoggedLine("> EPSV") : h.Logged("> EPRT |2|::1|")) << h.Transcript();
     EXPECT_FALSE(h.Logged("> PASV") || h.Logged("> PORT")) << h.Transcript();
     EXPECT_FALSE(h.Logged("Error")) << h.Transcript();
@@ -296,7 +297,7 @@ TEST_F(ThroughFtpProxy, ASessionWithoutFeaturesFallsBackToListAndPasv) {
   EXPECT_FALSE(h.Logged("> MLSD") || h.Logged("> EPSV") || h.Logged("> OPTS")) << h.Transcript();
   h.SelectRemote({"Отчёт.txt"});
   RunAndList(h, Command::DownloadSelection);
-  EXPECT_EQ(sessiontest::Sha256Of(h.LocalDir() / "Отчёт.txt"), sessiontest::Sha256Of(Target().Root() / "pub" / "Отчёт.txt"));
+  EXPECT_EQ(testsupport::Sha256Of(h.LocalDir() / "Отчёт.txt"), testsupport::Sha256Of(Target().Root() / "pub" / "Отчёт.txt"));
 }
 
 }  // namespace

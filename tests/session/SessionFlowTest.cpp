@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "SessionHarness.h"
+#include "support/session/SessionHarness.h"
 #include "support/EventLoop.h"
 #include "support/peers/FtpServers.h"
 #include "support/peers/PeerSuite.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "SessionHarness.h"
+#include "support/session/SessionHarness.h"
 #include "listing/DragAcceptance.h"
 #include "sites/SiteList.h"
 #include "support/scripted/ScriptedFtpServer.h"

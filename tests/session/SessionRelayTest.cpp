@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "SessionHarness.h"
+#include "support/session/SessionHarness.h"
 #include "support/EventLoop.h"
 #include "support/peers/FtpProxyPeer.h"
 #include "support/peers/RelayPeers.h"

@@ -5,7 +5,8 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
-#include "SessionHarness.h"
+#include "support/files/PatternFiles.h"
+#include "support/session/SessionHarness.h"
 #include "support/EventLoop.h"
 #include "support/scripted/ScriptedFtpServer.h"
 
@@ -182,8 +183,8 @@ TEST_F(SessionScripted, ServerNamesNeverLeadOutOfTheDownload) {
   ASSERT_TRUE(h.WaitForListing()) << h.Transcript();
   EXPECT_EQ(LaterCommands(), (std::vector<std::string>{"CWD /d/sub", "PASV", "LIST", "TYPE I", "PASV", "RETR ok.txt",
                                                        "TYPE A", "CWD /d/", "PASV", "LIST"}));
-  EXPECT_EQ(sessiontest::DigestOf(h.LocalDir()),
-            (sessiontest::TreeDigest{{"sub", "dir"}, {"sub/ok.txt", sessiontest::Sha256Of(h.LocalDir() / "sub" / "ok.txt")}}));
+  EXPECT_EQ(testsupport::DigestOf(h.LocalDir()),
+            (testsupport::TreeDigest{{"sub", "dir"}, {"sub/ok.txt", testsupport::Sha256Of(h.LocalDir() / "sub" / "ok.txt")}}));
   EXPECT_FALSE(std::filesystem::exists(h.LocalDir().parent_path() / "evil"));
   EXPECT_EQ(h.LogCount("Skipped the name"), 3) << h.Transcript();
   EXPECT_FALSE(h.Logged("Error")) << h.Transcript();

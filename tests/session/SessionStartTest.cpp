@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "SessionHarness.h"
+#include "support/session/SessionHarness.h"
 #include "settings/commands.h"
 #include "sites/SiteList.h"
 

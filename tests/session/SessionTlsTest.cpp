@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "SessionHarness.h"
+#include "support/session/SessionHarness.h"
 #include "sites/TrustedCertificates.h"
 #include "support/EventLoop.h"
 #include "support/peers/PeerRequirement.h"

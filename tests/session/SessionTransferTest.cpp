@@ -8,7 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "SessionHarness.h"
+#include "support/files/PatternFiles.h"
+#include "support/session/SessionHarness.h"
 #include "support/EventLoop.h"
 #include "support/peers/FtpServers.h"
 #include "support/peers/PeerSuite.h"
@@ -17,10 +18,10 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using session::Command;
 using session::OverwriteAction;
-using sessiontest::DigestOf;
+using testsupport::DigestOf;
 using sessiontest::SessionHarness;
-using sessiontest::Sha256Of;
-using sessiontest::WritePattern;
+using testsupport::Sha256Of;
+using testsupport::WritePattern;
 
 namespace {
 
@@ -316,7 +317,7 @@ TEST_F(VsftpdTransfer, RecursiveDeleteEmptiesThenRemovesDeepestFirst) {
   Connect();
   h.SelectRemote({"del", "gone.txt"});
   Run(Command::RemoteDelete);
-  EXPECT_EQ(DigestOf(Pub()), (sessiontest::TreeDigest{{"keep.txt", Sha256Of(Pub() / "keep.txt")}}));
+  EXPECT_EQ(DigestOf(Pub()), (testsupport::TreeDigest{{"keep.txt", Sha256Of(Pub() / "keep.txt")}}));
   EXPECT_EQ(h.RemoteCaptions(), (std::vector<std::string>{"keep.txt"}));
   std::vector<std::string> removals;
   for (const std::string& line : h.memo.lines)

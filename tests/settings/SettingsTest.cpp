@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "platform/RandomText.h"
-#include "platform/ScratchDir.h"
+#include "support/files/RandomText.h"
+#include "support/files/ScratchDir.h"
 #include "settings/CommaText.h"
 #include "settings/commands.h"
 #include "settings/options.h"

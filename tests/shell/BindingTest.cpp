@@ -17,7 +17,7 @@
 #include <map>
 
 #include "listing/DragAcceptance.h"
-#include "tests/session/SessionHarness.h"
+#include "support/session/SessionHarness.h"
 #include "shell/DirectoryListBox.h"
 #include "shell/MainWindow.h"
 #include "shell/PaneTableModel.h"
@@ -26,7 +26,7 @@
 #include "support/peers/TlsPeers.h"
 #include "support/scripted/ScriptedFtpServer.h"
 #include "support/widgets/DialogTesting.h"
-#include "tests/shell/ShellTestSupport.h"
+#include "support/shell/ShellTestSupport.h"
 
 namespace shell {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "support/EventLoop.h"
 #include "support/peers/TempDir.h"
-#include "tests/shell/ShellTestSupport.h"
+#include "support/shell/ShellTestSupport.h"
 
 namespace shell {
 namespace {

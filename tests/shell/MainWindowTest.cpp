@@ -10,7 +10,7 @@
 #include <set>
 
 #include "listing/PaneModel.h"
-#include "tests/shell/ShellTestSupport.h"
+#include "support/shell/ShellTestSupport.h"
 
 namespace shell {
 namespace {

@@ -5,7 +5,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "tests/shell/ShellTestSupport.h"
+#include "support/shell/ShellTestSupport.h"
 
 namespace shell {
 namespace {

@@ -13,7 +13,7 @@
 #include "listing/DragAcceptance.h"
 #include "listing/PaneModel.h"
 #include "shell/PaneTableModel.h"
-#include "tests/shell/ShellTestSupport.h"
+#include "support/shell/ShellTestSupport.h"
 
 namespace shell {
 namespace {

@@ -18,16 +18,17 @@
 #include "support/peers/RelayPeers.h"
 #include "support/scripted/ScriptedFtpServer.h"
 #include "support/widgets/DialogTesting.h"
-#include "tests/session/SessionHarness.h"
-#include "tests/shell/ProgramTestSupport.h"
+#include "support/files/PatternFiles.h"
+#include "support/session/SessionHarness.h"
+#include "support/shell/ProgramOnTempDirs.h"
 
 namespace shell {
 namespace {
 
 namespace fs = std::filesystem;
 using sessiontest::SessionHarness;
-using sessiontest::Sha256Of;
-using sessiontest::WritePattern;
+using testsupport::Sha256Of;
+using testsupport::WritePattern;
 using testsupport::PumpUntil;
 
 QString Caption(const char* text) { return QString::fromUtf8(text); }

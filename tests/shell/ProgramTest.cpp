@@ -9,7 +9,7 @@
 #include "support/EventLoop.h"
 #include "support/peers/PeerRequirement.h"
 #include "support/peers/TempDir.h"
-#include "tests/shell/ShellTestSupport.h"
+#include "support/shell/ShellTestSupport.h"
 #include "support/widgets/XvfbDisplay.h"
 
 namespace shell {

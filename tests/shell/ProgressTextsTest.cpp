@@ -1,6 +1,6 @@
 #include "shell/ProgressTexts.h"
 
-#include "tests/shell/ShellTestSupport.h"
+#include "support/shell/ShellTestSupport.h"
 
 namespace shell {
 namespace {

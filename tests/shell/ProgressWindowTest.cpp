@@ -8,7 +8,7 @@
 #include <chrono>
 
 #include "support/EventLoop.h"
-#include "tests/shell/ShellTestSupport.h"
+#include "support/shell/ShellTestSupport.h"
 
 namespace shell {
 namespace {

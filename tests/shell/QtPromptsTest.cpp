@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "support/widgets/DialogTesting.h"
-#include "tests/shell/ShellTestSupport.h"
+#include "support/shell/ShellTestSupport.h"
 
 namespace shell {
 namespace {

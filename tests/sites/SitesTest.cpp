@@ -7,8 +7,8 @@
 #include <optional>
 #include <sys/stat.h>
 
-#include "platform/RandomText.h"
-#include "platform/ScratchDir.h"
+#include "support/files/RandomText.h"
+#include "support/files/ScratchDir.h"
 #include "platform/TextCodec.h"
 #include "settings/commands.h"
 #include "sites/TrustedCertificates.h"

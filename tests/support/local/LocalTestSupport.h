@@ -21,7 +21,7 @@
 #include "listing/PaneModel.h"
 #include "local/LocalPrompts.h"
 #include "support/peers/TempDir.h"
-#include "tests/listing/TestSupport.h"
+#include "support/listing/ListingTestSupport.h"
 
 namespace local {
 namespace {
@@ -29,9 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 using listing::Names;
 
-template <typename Case>
-  requires requires(const Case& c) { c.what; }
-void PrintTo(const Case& c, std::ostream* os) { *os << c.what; }
+using testsupport::PrintTo;
 
 // Selects exactly the items with these captions.
 inline void SelectCaptions(listing::PaneModel& pane, const Names& captions) {

@@ -1,6 +1,6 @@
 #pragma once
-// Shared by the shell tests: table rows (structs with a `what` text) name their tests and
-// print as that text; drags dropped on a pane's view.
+// Shared by the shell tests: the rows' names (support/CaseName.h) and drags dropped on a
+// pane's view.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
@@ -8,27 +8,14 @@
 #include <QDropEvent>
 #include <QMimeData>
 
-#include <cctype>
-#include <ostream>
-#include <string>
-
 #include "shell/PaneView.h"
+#include "support/CaseName.h"
 
 namespace shell {
 namespace {
 
-template <typename Case>
-  requires requires(const Case& c) { c.what; }
-void PrintTo(const Case& c, std::ostream* os) { *os << c.what; }
-
-struct CaseName {
-  template <typename Case>
-  std::string operator()(const testing::TestParamInfo<Case>& info) const {
-    std::string name = info.param.what;
-    for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return name;
-  }
-};
+using testsupport::CaseName;
+using testsupport::PrintTo;
 
 // Drags `data` over the view and drops it; true when the view took the drop.
 inline bool DragAndDrop(PaneView& view, QMimeData& data) {

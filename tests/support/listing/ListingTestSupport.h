@@ -1,10 +1,8 @@
 #pragma once
-// Shared by the listing tests. Table rows (structs with a `what` text) name their tests and
-// print as that text, so CTest and failures say which case is meant; entries print field
-// by field. The helpers live in the tests' unnamed namespace, where lookup finds PrintTo.
+// Shared by the listing tests: panes and entries built and read back in one line, entries
+// printed field by field, and the rows' names (support/CaseName.h) in the tests' namespace.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
@@ -14,6 +12,7 @@
 #include "listing/ListingCache.h"
 #include "listing/PaneModel.h"
 #include "listing/RemoteEntry.h"
+#include "support/CaseName.h"
 
 namespace listing {
 
@@ -24,18 +23,8 @@ inline void PrintTo(const RemoteEntry& e, std::ostream* os) {
 
 namespace {
 
-template <typename Case>
-  requires requires(const Case& c) { c.what; }
-void PrintTo(const Case& c, std::ostream* os) { *os << c.what; }
-
-struct CaseName {
-  template <typename Case>
-  std::string operator()(const testing::TestParamInfo<Case>& info) const {
-    std::string name = info.param.what;
-    for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return name;
-  }
-};
+using testsupport::CaseName;
+using testsupport::PrintTo;
 
 using Names = std::vector<std::string>;
 

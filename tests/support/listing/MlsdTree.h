@@ -15,7 +15,7 @@
 #include "listing/ListingFile.h"
 #include "listing/RemoteEntry.h"
 #include "support/peers/TempDir.h"
-#include "tests/listing/TestSupport.h"
+#include "support/listing/ListingTestSupport.h"
 
 namespace listing {
 namespace {

@@ -1,11 +1,8 @@
-#include "SessionHarness.h"
+#include "support/session/SessionHarness.h"
 
 #include <gtest/gtest.h>
 
-#include <QCryptographicHash>
-
 #include <algorithm>
-#include <fstream>
 
 #include "sites/SiteList.h"
 #include "support/EventLoop.h"
@@ -237,33 +234,6 @@ testsupport::Script ScriptedLogin() {
       .Reply("211 End\r\n")
       .Reply("200 Type A\r\n")
       .Reply("250 CWD ok\r\n");
-}
-
-// ---- Files ----------------------------------------------------------------------------------
-
-TreeDigest DigestOf(const std::filesystem::path& root) {
-  TreeDigest digest;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-    const std::string relative = std::filesystem::relative(entry.path(), root).string();
-    digest[relative] = entry.is_directory() ? "dir" : Sha256Of(entry.path());
-  }
-  return digest;
-}
-
-// Read with the file's own name bytes, which need not be UTF-8 (a server's CP1251 names).
-std::string Sha256Of(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return "missing " + file.string();
-  QCryptographicHash hash(QCryptographicHash::Sha256);
-  char block[65536];
-  while (in.read(block, sizeof block) || in.gcount() > 0) hash.addData(QByteArrayView(block, in.gcount()));
-  return hash.result().toHex().toStdString();
-}
-
-void WritePattern(const std::filesystem::path& file, std::size_t size, int seed) {
-  std::string bytes(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + i / 251 + static_cast<std::size_t>(seed) * 13) & 0xFF);
-  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 }  // namespace sessiontest

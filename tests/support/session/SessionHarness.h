@@ -11,7 +11,6 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -160,12 +159,5 @@ class SessionHarness {
 // What a scripted server answers to the start of a session: the greeting, USER, PASS, FEAT
 // (no features), TYPE A and the CWD of the start directory.
 testsupport::Script ScriptedLogin();
-
-// A tree of files and directories as "relative path" -> the file's SHA-256, or "dir".
-using TreeDigest = std::map<std::string, std::string>;
-TreeDigest DigestOf(const std::filesystem::path& root);
-std::string Sha256Of(const std::filesystem::path& file);
-// Bytes 0..size-1 of a fixed pattern (a prefix of a longer file is a prefix of its pattern).
-void WritePattern(const std::filesystem::path& file, std::size_t size, int seed = 0);
 
 }  // namespace sessiontest

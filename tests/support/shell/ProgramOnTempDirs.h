@@ -19,7 +19,7 @@
 #include "sites/SiteList.h"
 #include "support/EventLoop.h"
 #include "support/peers/TempDir.h"
-#include "tests/shell/ShellTestSupport.h"
+#include "support/shell/ShellTestSupport.h"
 
 namespace shell {
 namespace {
