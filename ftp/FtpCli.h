@@ -250,6 +250,7 @@ class TCustomFtpCli {
   void NextExecAsync();
   void TriggerRequestDone(uint16_t error);
   bool CheckReady();
+  void RefuseLineBreak(const char* what, const std::string& text);
   [[noreturn]] void HandleError(const std::string& msg);
   void SetState(TFtpState state);
   int stepError() const { return stepError_; }

@@ -89,6 +89,13 @@ bool TCustomFtpCli::CheckReady() {
   HandleError("FTP component not ready");
 }
 
+// A line break inside a command would end it early and send the rest as a command of its
+// own: a local file named "a<LF>DELE b" would delete b on upload. Such a request is refused
+// in the caller's call, before anything is sent.
+void TCustomFtpCli::RefuseLineBreak(const char* what, const std::string& text) {
+  if (text.find_first_of("\r\n") != std::string::npos) HandleError(std::string(what) + " holds a line break");
+}
+
 // ---- Events -------------------------------------------------------------------------------
 
 void TCustomFtpCli::TriggerDisplay(const std::string& msg) {
@@ -118,6 +125,8 @@ void TCustomFtpCli::ExecAsync(TFtpRequest kind, TFtpStep step, const std::string
     CheckReady();
     if (!connected_) HandleError("FTP component not connected");
   }
+  // A chain's commands are made of the fields HighLevelAsync has checked.
+  if (!chainRunning_) RefuseLineBreak("The command", cmd);
   // Only a request that is accepted changes what the judge takes from the reply.
   currentStep_ = step;
   if (!chainRunning_) requestType_ = kind;

@@ -198,6 +198,12 @@ void TCustomFtpCli::RestartPutAsync() {
 void TCustomFtpCli::HighLevelAsync(TFtpRequest kind, TFtpStepSet steps) {
   if (connected_ && steps.Contains(ftpStepOpen)) HandleError("FTP component already connected");
   CheckReady();
+  RefuseLineBreak("HostName", hostName_);
+  RefuseLineBreak("UserName", userName_);
+  RefuseLineBreak("PassWord", passWord_);
+  RefuseLineBreak("HostDirName", hostDirName_);
+  RefuseLineBreak("HostFileName", hostFileName_);
+  if (steps.Contains(ftpStepQuote)) RefuseLineBreak("The command", localFileName_);
   // A chain that logs in also protects the data connections of an encrypted session.
   if (steps.Contains(ftpStepPass)) steps.Add(ftpStepProt);
   savedResponse_ = lastResponse_;

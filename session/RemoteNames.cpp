@@ -3,6 +3,8 @@
 namespace session {
 
 NameForServer EncodeServerName(std::string_view text, platform::CharacterSet names) {
+  if (text.find_first_of("\r\n") != std::string_view::npos)
+    return {{}, "The name \"" + platform::DecodeTextBytes(text) + "\" cannot be sent: it holds a line break"};
   if (names == platform::CharacterSet::Automatic && !platform::IsValidUtf8(text)) return {std::string(text), {}};
   platform::EncodedText encoded = platform::EncodeText(text, names);
   if (encoded.ok) return {std::move(encoded.bytes), {}};

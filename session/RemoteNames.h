@@ -6,8 +6,10 @@
 //   item's ServerName), never decoded and encoded again.
 // - A name the user types, and a local file's name that becomes an upload's remote name, is
 //   encoded in the site's set. A character the set cannot hold refuses the whole name, which
-//   is then not sent at all. With the automatic set a local name that is not UTF-8 (a file
-//   made under another locale) goes as it is, as it always did.
+//   is then not sent at all; so is a name with a line break (a Linux file may have one),
+//   which would end the command early and send the rest as a command of its own. With the
+//   automatic set a local name that is not UTF-8 (a file made under another locale) goes as
+//   it is, as it always did.
 // - A downloaded entry is named locally by its decoded name, always valid UTF-8.
 #include <string>
 #include <string_view>
