@@ -132,6 +132,10 @@ class TCustomFtpCli {
   bool ListWithMlsd() const { return listWithMlsd_; }
   void SetListWithMlsd(bool v) { listWithMlsd_ = v; }
   bool ListedWithMlsd() const { return listedWithMlsd_; }
+  // The most bytes a listing (LIST, NLST, MLSD) may bring; a server that sends more is cut
+  // off and the request fails, so that it cannot fill the disk. 0, the default, is no limit.
+  int64_t MaxListingSize() const { return maxListingSize_; }
+  void SetMaxListingSize(int64_t v) { maxListingSize_ = v; }
 
   // Refused while connected, as the connection type is.
   TFtpEncryption Encryption() const { return static_cast<TFtpEncryption>(encryption_); }
@@ -307,6 +311,7 @@ class TCustomFtpCli {
   void ReceiveData();
   void WriteReceivedBlock(const char* data, int len);
   void LocalWriteFailed();
+  bool CutOffLongListing();
   void ReceiveClosed(uint16_t error);
   void ReceiveFirstReply();
   void ReceiveFinalReply();
@@ -394,6 +399,8 @@ class TCustomFtpCli {
   int64_t sizeResult_ = 0;
   int64_t resumeAt_ = 0;
   int64_t byteCount_ = 0;
+  int64_t maxListingSize_ = 0;
+  bool listingCutOff_ = false;
   std::string pasvResponse_;
   std::string dataCommand_;
   std::unique_ptr<platform::SharedFile> localStream_;

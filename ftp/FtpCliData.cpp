@@ -176,6 +176,10 @@ void TCustomFtpCli::CheckTransferDone() {
   if (!replyDone_ || !(receiveClosed_ || sendClosed_)) return;
   TransferStats();
   resumeAt_ = 0;
+  if (listingCutOff_) {
+    OverwriteErrorMessage("426 Listing larger than " + std::to_string(maxListingSize_) + " bytes");
+    return FailStep(426);
+  }
   // The server's reply may well read 226: the failure to name is the data connection's.
   if (dataCloseError_ != 0 && errorMessage_.empty())
     OverwriteErrorMessage("Data connection closed with error #" + std::to_string(dataCloseError_));
@@ -210,6 +214,7 @@ void TCustomFtpCli::StartReceive(TFtpRequest kind, TFtpStep step, const char* co
   requestDoneFlag_ = false;
   byteCount_ = 0;
   dataCloseError_ = 0;
+  listingCutOff_ = false;
   dataHeld_ = false;
   emptyPending_ = false;
   dataSocket_->OnSessionAvailable = [this](TCustomWSocket*, uint16_t) { ReceiveSessionAvailable(); };
@@ -304,10 +309,22 @@ void TCustomFtpCli::ReceiveData() {
       WriteReceivedBlock(transferBuffer_.get(), n);
     }
   }
+  if (CutOffLongListing()) return;
   if (n < 0 && dataSocket_->State() == wsConnected && dataSocket_->LastError() != 10035) {
     TriggerDisplay("! Data: Receive error " + std::to_string(dataSocket_->LastError()));
     dataSocket_->Shutdown(SHUT_RDWR);
   }
+}
+
+// The data connection is closed; the request fails once the server has answered, whatever
+// its answer.
+bool TCustomFtpCli::CutOffLongListing() {
+  if (maxListingSize_ <= 0 || byteCount_ <= maxListingSize_) return false;
+  if (currentStep_ != ftpStepDir && currentStep_ != ftpStepLs) return false;
+  listingCutOff_ = true;
+  TriggerDisplay("! Listing larger than " + std::to_string(maxListingSize_) + " bytes: the rest is not received");
+  CloseDataSocket();
+  return true;
 }
 
 void TCustomFtpCli::LocalWriteFailed() {

@@ -51,6 +51,9 @@ void MainLogic::BindEngine() {
   ftp_.SetMultiThreaded(true);
   ftp_.SetShareMode(ftpShareExclusive);
   ftp_.SetOptions({ftpAcceptLF, ftpUseFeatures});
+  // Four times what a listing is read to: a listing up to there shows its first part, a
+  // server that sends more is cut off before it fills the disk.
+  ftp_.SetMaxListingSize(static_cast<int64_t>(4 * listing::ListingLimits{}.maxBytes));
   ftp_.OnDisplay = [this](TCustomFtpCli*, std::string& line) { log_.Display(line, Secrets(), Names()); };
   ftp_.OnProgress = [this](TCustomFtpCli*, int64_t count, bool&) {
     if (progress_.IsOpen()) progress_.Update(count);
