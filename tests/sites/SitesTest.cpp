@@ -178,19 +178,9 @@ TEST(SiteList, EveryFieldOfEverySiteRoundTripsInOrderInAPrivateFile) {
   EXPECT_EQ(loaded, sites);
 }
 
-TEST(SiteList, LineBreaksInValuesStayOnTheSitesLine) {
-  ScratchDir dir;
-  SiteRecord site = NewSiteRecord(kOptions);
-  site.Name = "A", site.Server = "h\r\nName=B;", site.Desc = "one\r\ntwo\nthree";
-  ASSERT_TRUE(SaveSiteList({site}, dir.Path()));
-  SiteList loaded;
-  ASSERT_TRUE(LoadSiteList(loaded, kOptions, dir.Path()));
-  ASSERT_EQ(loaded.size(), 1u);
-  EXPECT_EQ(loaded[0].Server, "h");
-  EXPECT_EQ(loaded[0].Desc, "one`two`three");
-}
-
-TEST(SiteList, MissingFileLeavesTheListAndEmptyLinesAreSkipped) {
+// A missing file leaves the list as it was; empty lines are no sites, a line without Name is
+// one; a line break in a value never starts another site's line.
+TEST(SiteList, OneLinePerSite) {
   ScratchDir dir;
   SiteList sites{NewSiteRecord(kOptions)};
   EXPECT_FALSE(LoadSiteList(sites, kOptions, dir.Path()));
@@ -198,7 +188,14 @@ TEST(SiteList, MissingFileLeavesTheListAndEmptyLinesAreSkipped) {
   dir.Write(kSiteListFileName, "Name=a;\r\n\r\nServer=h;\r\n\r\n");
   ASSERT_TRUE(LoadSiteList(sites, kOptions, dir.Path()));
   ASSERT_EQ(sites.size(), 2u);
-  EXPECT_EQ(sites[1].Name, "");  // a line without Name is still a site
+  EXPECT_EQ(sites[1].Name, "");
+  sites = {NewSiteRecord(kOptions)};
+  sites[0].Name = "A", sites[0].Server = "h\r\nName=B;", sites[0].Desc = "one\r\ntwo\nthree";
+  ASSERT_TRUE(SaveSiteList(sites, dir.Path()));
+  ASSERT_TRUE(LoadSiteList(sites, kOptions, dir.Path()));
+  ASSERT_EQ(sites.size(), 1u);
+  EXPECT_EQ(sites[0].Server, "h");
+  EXPECT_EQ(sites[0].Desc, "one`two`three");
 }
 
 TEST(SiteList, FindSiteGivesTheFirstExactName) {
@@ -208,16 +205,12 @@ TEST(SiteList, FindSiteGivesTheFirstExactName) {
   EXPECT_EQ(FindSite(sites, "work"), -1);
 }
 
-TEST(HostTypes, ReadsCommaTextLines) {
+TEST(HostTypes, ReadAsCommaTextLinesAndWrittenBack) {
   ScratchDir dir;
   EXPECT_EQ(LoadHostTypes(dir.Path()), (std::vector<HostType>{{"Default", "0957681"}}));
   dir.Write(kHostTypesFileName, "\"Unix host\",2123456,extra\r\n\r\nOnlyName\r\nVMS 3111111\r\n");
   EXPECT_EQ(LoadHostTypes(dir.Path()),
             (std::vector<HostType>{{"Unix host", "2123456"}, {"OnlyName", "0957681"}, {"VMS", "3111111"}}));
-}
-
-TEST(HostTypes, WhatIsWrittenReadsBack) {
-  ScratchDir dir;
   std::vector<HostType> types{
       {"Default", "0957681"}, {"My \"odd\" host", "2111111"}, {"Odd code", "1 2,\"3"}, {"Cut\r\nname", "x\ny"}};
   ASSERT_TRUE(SaveHostTypes(types, dir.Path()));
