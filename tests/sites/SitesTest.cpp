@@ -103,14 +103,22 @@ TEST(SiteLine, OlderCopiesReadTheEarlierPairsAsBefore) {
   }
 }
 
-TEST(SiteLine, ReadsTextFields) {
-  struct Row {
-    const char* name;
-    std::string line;
-    std::string SiteRecord::*field;
-    std::string expected;
-  };
-  const Row rows[] = {
+// One field of the record read from a line.
+template <typename Value>
+struct FieldRow {
+  const char* name;
+  std::string line;
+  Value SiteRecord::*field;
+  Value expected;
+};
+
+template <typename Value>
+void ExpectFields(const std::vector<FieldRow<Value>>& rows) {
+  for (const auto& row : rows) EXPECT_EQ(ParseSiteLine(row.line, kOptions).*row.field, row.expected) << row.name;
+}
+
+TEST(SiteLine, ReadsTextFieldsAndFlags) {
+  ExpectFields<std::string>({
       {"Password= is not found inside SavePassword=", "Name=a;SavePassword=1;", &SiteRecord::Password, ""},
       {"Name= is not found inside AnswerName=", "Server=h;AnswerName=Unix;", &SiteRecord::Name, ""},
       {"a key inside a value is no key", "Desc=Name=x;", &SiteRecord::Name, ""},
@@ -123,18 +131,8 @@ TEST(SiteLine, ReadsTextFields) {
       {"Answer is cut to 7", "Answer=12345678;", &SiteRecord::Answer, "1234567"},
       {"Name is cut to 50 characters", "Name=" + Repeat("Я", 60), &SiteRecord::Name, Repeat("Я", 50)},
       {"Server is not cut", "Server=" + Repeat("s", 400), &SiteRecord::Server, Repeat("s", 400)},
-  };
-  for (const Row& row : rows) EXPECT_EQ(ParseSiteLine(row.line, kOptions).*row.field, row.expected) << row.name;
-}
-
-TEST(SiteLine, ReadsFlags) {
-  struct Row {
-    const char* name;
-    std::string line;
-    bool SiteRecord::*field;
-    bool expected;
-  };
-  const Row rows[] = {
+  });
+  ExpectFields<bool>({
       {"missing Anonymous keeps 0", "Name=a;", &SiteRecord::Anonymous, false},
       {"unreadable Anonymous is 1", "Anonymous=x;", &SiteRecord::Anonymous, true},
       {"unreadable SavePassword is 1", "SavePassword=;", &SiteRecord::SavePassword, true},
@@ -142,8 +140,7 @@ TEST(SiteLine, ReadsFlags) {
       {"unreadable CheckPSW is 1", "CheckPSW=?;", &SiteRecord::CheckPSW, true},
       {"CheckPSW 0", "CheckPSW=0;", &SiteRecord::CheckPSW, false},
       {"any other number is set", "Pasv=256;", &SiteRecord::Pasv, true},
-  };
-  for (const Row& row : rows) EXPECT_EQ(ParseSiteLine(row.line, kOptions).*row.field, row.expected) << row.name;
+  });
 }
 
 TEST(SiteRecord, NewSiteTakesTheAnonymousAddressOnlyWhenSwitchedOn) {
