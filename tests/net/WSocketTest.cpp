@@ -12,6 +12,7 @@
 #include "net/WSocket.h"
 #include "support/EventLoop.h"
 #include "support/Thrown.h"
+#include "support/loopback/FreePorts.h"
 #include "support/net/ConnectedPair.h"
 
 using testsupport::PumpFor;
@@ -60,12 +61,7 @@ TEST(WSocket, EventOrder) {
       {"connect: one write readiness, not repeated", [](Loopback& l) { ASSERT_TRUE(l.Connected()); }, connecting},
       {"refused connect: reported, then closed",
        [](Loopback& l) {
-         std::string freePort;
-         {
-           Loopback closed;
-           freePort = closed.Port();
-         }
-         l.Connect(freePort);
+         l.Connect(std::to_string(testsupport::FreePort()));
          ASSERT_TRUE(PumpUntil([&] { return l.client.State() == wsClosed; }));
        },
        {"wsClosed>wsOpened", "wsOpened>wsConnecting", "wsConnecting>wsConnected", "connected 10061",
