@@ -15,6 +15,7 @@
 #include "platform/HostTable.h"
 #include "support/EventLoop.h"
 #include "support/loopback/Isolation.h"
+#include "support/loopback/LoopbackSocket.h"
 
 using namespace std::chrono_literals;
 using platform::SocketAddress;
@@ -122,13 +123,6 @@ int ListenOn(const std::string& address, uint16_t port, int backlog) {
   return fd;
 }
 
-uint16_t PortOf(int fd) {
-  SocketAddress bound;
-  socklen_t length = SocketAddress::kCapacity;
-  ::getsockname(fd, bound.Raw(), &length);
-  return bound.Port();
-}
-
 struct FallbackCase {
   const char* name;
   std::string first;                 // nothing listens there, or a full backlog never answers
@@ -147,9 +141,9 @@ TEST(HostWithSeveralAddresses, GoesOnToTheNextWhenOneIsRefusedOrSilent) {
   };
   for (const FallbackCase& c : cases) {
     SCOPED_TRACE(c.name);
-    const int answering = ListenOn("127.0.0.1", 0, 5);
-    ASSERT_GE(answering, 0);
-    const uint16_t port = PortOf(answering);
+    const testsupport::LoopbackSocket answering = testsupport::LoopbackSocket::Listen();
+    ASSERT_TRUE(answering.Valid());
+    const uint16_t port = answering.LocalPort();
     int silent = -1;
     int filler = -1;
     if (c.silent) {
@@ -179,7 +173,7 @@ TEST(HostWithSeveralAddresses, GoesOnToTheNextWhenOneIsRefusedOrSilent) {
     } else {
       EXPECT_TRUE(socket.FallbackAddrs().empty()) << "a close forgets them";
     }
-    for (const int fd : {answering, silent, filler})
+    for (const int fd : {silent, filler})
       if (fd >= 0) ::close(fd);
   }
 }
