@@ -4,79 +4,58 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "net/WSocket.h"
 #include "support/EventLoop.h"
+#include "support/net/ConnectedPair.h"
 
 using namespace std::chrono_literals;
-using testsupport::PumpFor;
-using testsupport::PumpUntil;
+using Lines = std::vector<std::string>;
 
 namespace {
 
-// A client in line mode connected to a peer socket that sends what the test says and collects
-// what the client echoes.
-class LinePair {
+// A client in line mode whose handler writes down what it reads in `lines`; the peer sends
+// what the test says and collects what the client echoes.
+class LinePair : public testsupport::ConnectedPair {
  public:
-  using Handler = std::function<void(TWSocket&)>;
+  using Handler = std::function<void(LinePair&)>;
 
   LinePair() {
-    listener_.SetAddr("127.0.0.1");
-    listener_.SetPort("0");
-    listener_.OnSessionAvailable = [this](TCustomWSocket*, uint16_t) {
-      peer = std::make_unique<TWSocket>();
-      peer->OnDataAvailable = [this](TCustomWSocket* s, uint16_t) { echoed += s->ReceiveStr(); };
-      peer->Dup(listener_.Accept());
-    };
-    listener_.Listen();
     client.SetLineMode(true);
     client.OnDataAvailable = [this](TCustomWSocket*, uint16_t) {
       ++calls;
-      if (handler) handler(client);
+      handler(*this);
     };
     client.OnSessionClosed = [this](TCustomWSocket*, uint16_t) { lines.push_back("closed"); };
-    handler = [this](TWSocket& s) { lines.push_back(s.ReceiveStr()); };
   }
 
-  // Connects, then sends each piece as its own reception.
-  void Play(const std::vector<std::string>& pieces) {
-    client.SetAddr("127.0.0.1");
-    client.SetPort(listener_.GetBoundPort());
-    client.Connect();
-    ASSERT_TRUE(PumpUntil([&] { return peer && peer->State() == wsConnected && client.State() == wsConnected; }));
-    for (const std::string& piece : pieces) Send(piece);
+  // Connects, then sends each piece as its own reception; `mark` notes the end of each one.
+  void Play(const Lines& pieces, bool mark = false) {
+    ASSERT_TRUE(Connected());
+    for (const std::string& piece : pieces) {
+      Send(piece);
+      if (mark) lines.push_back("|");
+    }
   }
-
   void Send(const std::string& piece) {
+    ++sent;
     peer->SendStr(piece);
-    PumpFor(30ms);
+    testsupport::PumpFor(30ms);
   }
 
-  void PeerCloses() {
-    peer->Close();
-    ASSERT_TRUE(PumpUntil([&] { return client.State() == wsClosed; }));
-  }
-
-  TWSocket client;
-  std::unique_ptr<TWSocket> peer;
-  Handler handler;
-  std::vector<std::string> lines;
-  std::string echoed;
+  Handler handler = [](LinePair& p) { p.lines.push_back(p.client.ReceiveStr()); };
+  Lines lines;
   int calls = 0;
-
- private:
-  TWSocket listener_;
+  int sent = 0;
 };
 
 struct CutRow {
   const char* name;
   bool edit;
   bool echo;
-  std::vector<std::string> receptions;
-  std::vector<std::string> lines;
+  Lines receptions;
+  Lines lines;
   std::string echoed;
 };
 
@@ -103,43 +82,60 @@ TEST(LineMode, CutsEditsAndEchoesLines) {
     pair.client.SetLineEcho(row.echo);
     pair.Play(row.receptions);
     EXPECT_EQ(pair.lines, row.lines);
-    EXPECT_EQ(pair.echoed, row.echoed);
+    EXPECT_EQ(pair.peerReceived, row.echoed);
   }
 }
 
-TEST(LineMode, TheLastLineWithoutTerminatorComesBeforeTheClose) {
-  LinePair pair;
-  pair.Play({"AB\r\nCD"});
-  EXPECT_EQ(pair.lines, (std::vector<std::string>{"AB\r\n"}));
-  pair.PeerCloses();
-  EXPECT_EQ(pair.lines, (std::vector<std::string>{"AB\r\n", "CD", "closed"}));
-}
+// What a handler reads with each reception ("|" ends one), and at the peer's close.
+struct HandlerRow {
+  const char* name;
+  LinePair::Handler handler;
+  Lines receptions;
+  bool peerCloses;
+  Lines lines;
+};
 
-TEST(LineMode, AHandlerReadingInSmallPiecesIsCalledUntilTheLineIsRead) {
-  LinePair pair;
-  std::vector<int32_t> announced;
-  pair.handler = [&](TWSocket& s) {
-    announced.push_back(s.RcvdCount());
-    char c;
-    if (s.Receive(&c, 1) == 1) pair.lines.push_back(std::string(1, c));
+TEST(LineMode, HandlersThatReadLittleOrNothingOrSwitchTheMode) {
+  const auto whole = [](LinePair& p) { p.lines.push_back(p.client.ReceiveStr()); };
+  const HandlerRow rows[] = {
+      {"the last line without terminator comes before the close", whole, {"AB\r\nCD"}, true,
+       {"AB\r\n", "|", "CD", "closed"}},
+      {"a handler reading single bytes is called until the line is read, told what is left",
+       [](LinePair& p) {
+         const int32_t left = p.client.RcvdCount();
+         char c;
+         if (p.client.Receive(&c, 1) == 1) p.lines.push_back(std::to_string(left) + std::string(1, c));
+       },
+       {"AB\r\nC\r\n"}, false, {"4A", "3B", "2\r", "1\n", "3C", "2\r", "1\n", "|"}},
+      {"a line left unread is offered again, once, with the next bytes",
+       [](LinePair& p) { p.lines.push_back(p.sent < 2 ? "left" : p.client.ReceiveStr()); },
+       {"AB\r\n", "CD\r\n"}, false, {"left", "|", "AB\r\n", "CD\r\n", "|"}},
+      {"switched off in the middle of a line, the rest comes next in order as plain data",
+       [](LinePair& p) {
+         if (!p.client.LineMode()) return p.lines.push_back(p.client.ReceiveStr());
+         char two[2];
+         p.lines.emplace_back(two, static_cast<size_t>(p.client.Receive(two, 2)));
+         p.client.SetLineMode(false);
+       },
+       {"ABCD\r\nEF\r\n", "GH"}, false, {"AB", "CD\r\nEF\r\n", "|", "GH", "|"}},
+      {"switched off and on again unread, the buffered lines come without new data",
+       [](LinePair& p) {
+         if (p.calls <= 2) return p.client.SetLineMode(!p.client.LineMode());
+         p.lines.push_back(p.client.ReceiveStr());
+       },
+       {"L1\r\nL2\r\nL3"}, true, {"L1\r\n", "L2\r\n", "|", "L3", "closed"}},
   };
-  pair.Play({"AB\r\nC\r\n"});
-  EXPECT_EQ(pair.lines, (std::vector<std::string>{"A", "B", "\r", "\n", "C", "\r", "\n"}));
-  EXPECT_EQ(announced, (std::vector<int32_t>{4, 3, 2, 1, 3, 2, 1}));
-}
-
-// Nothing read: no endless repetition; the line is offered again when more bytes come.
-TEST(LineMode, ALineAHandlerLeftIsOfferedAgainWithTheNextBytes) {
-  LinePair pair;
-  bool reading = false;
-  pair.handler = [&](TWSocket& s) {
-    if (reading) pair.lines.push_back(s.ReceiveStr());
-  };
-  pair.Play({"AB\r\n"});
-  EXPECT_EQ(pair.calls, 1);
-  reading = true;
-  pair.Send("CD\r\n");
-  EXPECT_EQ(pair.lines, (std::vector<std::string>{"AB\r\n", "CD\r\n"}));
+  for (const HandlerRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    LinePair pair;
+    pair.handler = row.handler;
+    pair.Play(row.receptions, true);
+    if (row.peerCloses) {
+      pair.peer->Close();
+      ASSERT_TRUE(testsupport::PumpUntil([&] { return pair.client.State() == wsClosed; }));
+    }
+    EXPECT_EQ(pair.lines, row.lines);
+  }
 }
 
 TEST(LineMode, WithoutAHandlerLinesAreDropped) {
@@ -148,41 +144,7 @@ TEST(LineMode, WithoutAHandlerLinesAreDropped) {
   pair.Play({"A\r\nB\r\nrest"});
   pair.client.OnDataAvailable = [&](TCustomWSocket* s, uint16_t) { pair.lines.push_back(s->ReceiveStr()); };
   pair.Send("C\r\n");
-  EXPECT_EQ(pair.lines, (std::vector<std::string>{"restC\r\n"}));
-}
-
-// The unread rest of the line and the lines after it come next, in order, as plain data.
-TEST(LineMode, SwitchingOffInTheMiddleOfALineKeepsTheRestInOrder) {
-  LinePair pair;
-  std::string received;
-  pair.handler = [&](TWSocket& s) {
-    if (s.LineMode()) {
-      char two[2];
-      received.append(two, static_cast<size_t>(s.Receive(two, 2)));
-      s.SetLineMode(false);
-      return;
-    }
-    received += s.ReceiveStr();
-  };
-  pair.Play({"ABCD\r\nEF\r\n"});
-  EXPECT_EQ(received, "ABCD\r\nEF\r\n");
-  pair.Send("GH");
-  EXPECT_EQ(received, "ABCD\r\nEF\r\nGH");
-}
-
-// Line mode goes off and on again without anything read: the buffered lines are delivered
-// from what is buffered alone, with nothing new on the socket, and nothing repeats for ever.
-TEST(LineMode, SwitchingBackOnDeliversBufferedLinesWithoutNewData) {
-  LinePair pair;
-  pair.handler = [&](TWSocket& s) {
-    if (pair.calls <= 2) return s.SetLineMode(!s.LineMode());
-    pair.lines.push_back(s.ReceiveStr());
-  };
-  pair.Play({"L1\r\nL2\r\nL3"});
-  EXPECT_EQ(pair.lines, (std::vector<std::string>{"L1\r\n", "L2\r\n"}));
-  EXPECT_EQ(pair.calls, 4);
-  pair.PeerCloses();
-  EXPECT_EQ(pair.lines, (std::vector<std::string>{"L1\r\n", "L2\r\n", "L3", "closed"}));
+  EXPECT_EQ(pair.lines, (Lines{"restC\r\n"}));
 }
 
 }  // namespace

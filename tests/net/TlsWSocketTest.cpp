@@ -1,61 +1,22 @@
 // The TLS layer of the socket against a small TLS server on a thread: what the owner hears,
 // in which order, for each way a server may behave.
 #include <gtest/gtest.h>
-#include <openssl/ssl.h>
 
 #include <atomic>
-#include <csignal>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "net/WSocket.h"
 #include "support/EventLoop.h"
-#include "support/loopback/LoopbackSocket.h"
-#include "support/peers/TestCertificates.h"
+#include "support/net/TlsThreadServer.h"
 
 using namespace std::chrono_literals;
 using testsupport::LoopbackSocket;
 
 namespace {
 
-// Serves one connection on its own thread with blocking calls: `behave` gets the accepted
-// socket and an OpenSSL server object bound to it (with the test CA's certificate).
-class TlsServer {
- public:
-  using Behaviour = std::function<void(LoopbackSocket&, SSL*)>;
-
-  explicit TlsServer(Behaviour behave) : listener_(LoopbackSocket::Listen()), behave_(std::move(behave)) {
-    std::signal(SIGPIPE, SIG_IGN);  // OpenSSL writes its alerts with plain write()
-    const auto& certificate = testsupport::TestCertificates::Shared().Get(testsupport::CertificateKind::Good);
-    context_ = SSL_CTX_new(TLS_server_method());
-    SSL_CTX_use_certificate_chain_file(context_, certificate.certificate.c_str());
-    SSL_CTX_use_PrivateKey_file(context_, certificate.key.c_str(), SSL_FILETYPE_PEM);
-    thread_ = std::thread([this] { Serve(); });
-  }
-  ~TlsServer() {
-    thread_.join();
-    SSL_CTX_free(context_);
-  }
-  uint16_t Port() const { return listener_.LocalPort(); }
-  std::atomic<bool> sawClientClose{false};
-
- private:
-  void Serve() {
-    LoopbackSocket connection = listener_.Accept(testsupport::Millis(5000));
-    if (!connection.Valid()) return;
-    SSL* ssl = SSL_new(context_);
-    SSL_set_fd(ssl, connection.Fd());
-    behave_(connection, ssl);
-    SSL_free(ssl);
-  }
-
-  LoopbackSocket listener_;
-  Behaviour behave_;
-  SSL_CTX* context_ = nullptr;
-  std::thread thread_;
-};
+using TlsServer = testsupport::TlsThreadServer;
 
 // A client that starts TLS once connected and writes down what its owner hears.
 struct Client {
@@ -113,19 +74,18 @@ TEST(TlsWSocket, WhatAServerSendsWithItsHandshakeWaitsForOnTlsDoneAndForResume) 
 }
 
 TEST(TlsWSocket, AServerThatEndsWithItsTlsCloseGetsOursBack) {
-  TlsServer* running = nullptr;
-  TlsServer server([&running](LoopbackSocket&, SSL* ssl) {
+  std::atomic<bool> sawClientClose{false};
+  TlsServer server([&sawClientClose](LoopbackSocket&, SSL* ssl) {
     if (SSL_accept(ssl) != 1) return;
     SSL_write(ssl, "bye", 3);
     SSL_shutdown(ssl);
     char byte;
-    if (SSL_read(ssl, &byte, 1) <= 0 && SSL_get_error(ssl, 0) == SSL_ERROR_ZERO_RETURN) running->sawClientClose = true;
+    if (SSL_read(ssl, &byte, 1) <= 0 && SSL_get_error(ssl, 0) == SSL_ERROR_ZERO_RETURN) sawClientClose = true;
   });
-  running = &server;
   Client client(server.Port());
   EXPECT_TRUE(client.Heard("data bye"));
   EXPECT_TRUE(client.Heard("closed 0"));
-  EXPECT_TRUE(testsupport::PumpUntil([&] { return server.sawClientClose.load(); }, 5s));
+  EXPECT_TRUE(testsupport::PumpUntil([&] { return sawClientClose.load(); }, 5s));
 }
 
 struct FailureCase {

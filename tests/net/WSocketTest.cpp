@@ -1,5 +1,5 @@
 // The socket component over real loopback connections: event order, the send queue,
-// closing, guards, lookups and the library's life.
+// closing, guards and the library's life.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -12,7 +12,8 @@
 #include "net/WSocket.h"
 #include "support/EventLoop.h"
 #include "support/Thrown.h"
-#include "support/loopback/Isolation.h"
+#include "support/loopback/FreePorts.h"
+#include "support/net/ConnectedPair.h"
 
 using testsupport::PumpFor;
 using testsupport::PumpUntil;
@@ -22,19 +23,10 @@ namespace {
 
 const auto ErrorOf = testsupport::ThrownText<ESocketException>;
 
-// A listening socket on 127.0.0.1 that adopts the first caller as `peer`, and a client whose
-// events are written down in order.
-class Loopback {
+// A connected pair whose client's events are written down in order.
+class Loopback : public testsupport::ConnectedPair {
  public:
   Loopback() {
-    listener_.SetAddr("127.0.0.1");
-    listener_.SetPort("0");
-    listener_.OnSessionAvailable = [this](TCustomWSocket*, uint16_t) {
-      peer = std::make_unique<TWSocket>();
-      peer->OnDataAvailable = [this](TCustomWSocket* s, uint16_t) { peerReceived += s->ReceiveStr(); };
-      peer->Dup(listener_.Accept());
-    };
-    listener_.Listen();
     client.OnChangeState = [this](TCustomWSocket*, TSocketState o, TSocketState n) {
       events.push_back(std::string(SocketStateName(o)) + ">" + SocketStateName(n));
     };
@@ -47,27 +39,9 @@ class Loopback {
       events.push_back("closed " + std::to_string(e) + " " + SocketStateName(s->State()));
     };
   }
-
-  std::string Port() { return listener_.GetBoundPort(); }
-
-  void Connect(const std::string& port) {
-    client.SetAddr("127.0.0.1");
-    client.SetPort(port);
-    client.Connect();
-  }
-  bool Connected() {
-    Connect(Port());
-    return PumpUntil([&] { return peer && peer->State() == wsConnected && client.State() == wsConnected; });
-  }
   bool Seen(const std::string& event) const { return std::find(events.begin(), events.end(), event) != events.end(); }
 
-  TWSocket client;
-  std::unique_ptr<TWSocket> peer;
-  std::string peerReceived;
   std::vector<std::string> events;
-
- private:
-  TWSocket listener_;
 };
 
 struct OrderRow {
@@ -87,12 +61,7 @@ TEST(WSocket, EventOrder) {
       {"connect: one write readiness, not repeated", [](Loopback& l) { ASSERT_TRUE(l.Connected()); }, connecting},
       {"refused connect: reported, then closed",
        [](Loopback& l) {
-         std::string freePort;
-         {
-           Loopback closed;
-           freePort = closed.Port();
-         }
-         l.Connect(freePort);
+         l.Connect(std::to_string(testsupport::FreePort()));
          ASSERT_TRUE(PumpUntil([&] { return l.client.State() == wsClosed; }));
        },
        {"wsClosed>wsOpened", "wsOpened>wsConnecting", "wsConnecting>wsConnected", "connected 10061",
@@ -230,43 +199,6 @@ TEST(WSocket, GuardsAndDefaultsAfterAClose) {
   EXPECT_EQ(unconnected.LastError(), 10057);
 }
 
-TEST(WSocket, DnsLookups) {
-  TWSocket s;
-  std::vector<uint16_t> done;
-  s.OnDnsLookupDone = [&](TCustomWSocket*, uint16_t e) { done.push_back(e); };
-
-  s.DnsLookup("10.0.0.1");
-  EXPECT_EQ(done, std::vector<uint16_t>{0}) << "a dotted text answers at once";
-  EXPECT_EQ(s.DnsResult(), "10.0.0.1");
-  EXPECT_TRUE(s.DnsResultList().empty());
-
-  done.clear();
-  s.DnsLookup("localhost");
-  EXPECT_TRUE(done.empty());
-  ASSERT_TRUE(PumpUntil([&] { return !done.empty(); }));
-  EXPECT_EQ(done, std::vector<uint16_t>{0});
-  EXPECT_EQ(s.DnsResult(), "127.0.0.1");
-
-  done.clear();
-  s.DnsLookup("localhost");
-  s.CancelDnsLookup();
-  PumpFor(200ms);
-  EXPECT_EQ(done, std::vector<uint16_t>{10004}) << "a cancelled lookup reports 10004, and only that";
-
-  done.clear();
-  EXPECT_THROW(s.DnsLookup(""), ESocketException);
-  s.OnError = [](TCustomWSocket*) {};
-  s.DnsLookup("");
-  EXPECT_EQ(done, std::vector<uint16_t>{10022});
-
-  if (!testsupport::OnlyLoopbackNetwork()) GTEST_SKIP() << "looks up an unknown name only where no DNS query can leave";
-  done.clear();
-  s.DnsLookup("no-such-host.invalid");
-  ASSERT_TRUE(PumpUntil([&] { return !done.empty(); }));
-  EXPECT_GE(done[0], 11001);
-  EXPECT_LE(done[0], 11004);
-}
-
 TEST(WSocket, ExceptionInAHandlerGoesToBgExceptionAndAborts) {
   Loopback l;
   std::string caught;
@@ -275,7 +207,7 @@ TEST(WSocket, ExceptionInAHandlerGoesToBgExceptionAndAborts) {
     caught = e.what();
     EXPECT_TRUE(canClose);
   };
-  l.Connect(l.Port());
+  l.Connect();
   ASSERT_TRUE(PumpUntil([&] { return !caught.empty(); }));
   EXPECT_EQ(caught, "handler failed");
   EXPECT_EQ(l.client.State(), wsClosed);

@@ -1,12 +1,10 @@
 // Whole-file text storage and the INI reader/writer.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <cstdint>
 #include <sys/stat.h>
 
 #include "platform/IniFile.h"
-#include "platform/ProgramDirectory.h"
 #include "platform/TextCodec.h"
 #include "platform/TextFile.h"
 #include "support/files/RandomText.h"
@@ -79,11 +77,6 @@ TEST(TextFile, RandomFilesReadAsUtf8AndSurviveASave) {
     ASSERT_TRUE(WriteTextLines(dir.File("out.txt"), *lines, FileAccess::Shared));
     ASSERT_EQ(ReadTextLines(dir.File("out.txt")), lines);
   }
-}
-
-TEST(ProgramDirectory, IsTheExecutablesDirectory) {
-  EXPECT_EQ(ProgramDirectory(), QCoreApplication::applicationDirPath().toStdString() + "/");
-  EXPECT_EQ(FileInDirectory("/opt/app", "options.ftp"), "/opt/app/options.ftp");
 }
 
 TEST(IniFile, ParsesIntegers) {

@@ -103,14 +103,22 @@ TEST(SiteLine, OlderCopiesReadTheEarlierPairsAsBefore) {
   }
 }
 
-TEST(SiteLine, ReadsTextFields) {
-  struct Row {
-    const char* name;
-    std::string line;
-    std::string SiteRecord::*field;
-    std::string expected;
-  };
-  const Row rows[] = {
+// One field of the record read from a line.
+template <typename Value>
+struct FieldRow {
+  const char* name;
+  std::string line;
+  Value SiteRecord::*field;
+  Value expected;
+};
+
+template <typename Value>
+void ExpectFields(const std::vector<FieldRow<Value>>& rows) {
+  for (const auto& row : rows) EXPECT_EQ(ParseSiteLine(row.line, kOptions).*row.field, row.expected) << row.name;
+}
+
+TEST(SiteLine, ReadsTextFieldsAndFlags) {
+  ExpectFields<std::string>({
       {"Password= is not found inside SavePassword=", "Name=a;SavePassword=1;", &SiteRecord::Password, ""},
       {"Name= is not found inside AnswerName=", "Server=h;AnswerName=Unix;", &SiteRecord::Name, ""},
       {"a key inside a value is no key", "Desc=Name=x;", &SiteRecord::Name, ""},
@@ -123,18 +131,8 @@ TEST(SiteLine, ReadsTextFields) {
       {"Answer is cut to 7", "Answer=12345678;", &SiteRecord::Answer, "1234567"},
       {"Name is cut to 50 characters", "Name=" + Repeat("Я", 60), &SiteRecord::Name, Repeat("Я", 50)},
       {"Server is not cut", "Server=" + Repeat("s", 400), &SiteRecord::Server, Repeat("s", 400)},
-  };
-  for (const Row& row : rows) EXPECT_EQ(ParseSiteLine(row.line, kOptions).*row.field, row.expected) << row.name;
-}
-
-TEST(SiteLine, ReadsFlags) {
-  struct Row {
-    const char* name;
-    std::string line;
-    bool SiteRecord::*field;
-    bool expected;
-  };
-  const Row rows[] = {
+  });
+  ExpectFields<bool>({
       {"missing Anonymous keeps 0", "Name=a;", &SiteRecord::Anonymous, false},
       {"unreadable Anonymous is 1", "Anonymous=x;", &SiteRecord::Anonymous, true},
       {"unreadable SavePassword is 1", "SavePassword=;", &SiteRecord::SavePassword, true},
@@ -142,8 +140,7 @@ TEST(SiteLine, ReadsFlags) {
       {"unreadable CheckPSW is 1", "CheckPSW=?;", &SiteRecord::CheckPSW, true},
       {"CheckPSW 0", "CheckPSW=0;", &SiteRecord::CheckPSW, false},
       {"any other number is set", "Pasv=256;", &SiteRecord::Pasv, true},
-  };
-  for (const Row& row : rows) EXPECT_EQ(ParseSiteLine(row.line, kOptions).*row.field, row.expected) << row.name;
+  });
 }
 
 TEST(SiteRecord, NewSiteTakesTheAnonymousAddressOnlyWhenSwitchedOn) {
@@ -178,19 +175,9 @@ TEST(SiteList, EveryFieldOfEverySiteRoundTripsInOrderInAPrivateFile) {
   EXPECT_EQ(loaded, sites);
 }
 
-TEST(SiteList, LineBreaksInValuesStayOnTheSitesLine) {
-  ScratchDir dir;
-  SiteRecord site = NewSiteRecord(kOptions);
-  site.Name = "A", site.Server = "h\r\nName=B;", site.Desc = "one\r\ntwo\nthree";
-  ASSERT_TRUE(SaveSiteList({site}, dir.Path()));
-  SiteList loaded;
-  ASSERT_TRUE(LoadSiteList(loaded, kOptions, dir.Path()));
-  ASSERT_EQ(loaded.size(), 1u);
-  EXPECT_EQ(loaded[0].Server, "h");
-  EXPECT_EQ(loaded[0].Desc, "one`two`three");
-}
-
-TEST(SiteList, MissingFileLeavesTheListAndEmptyLinesAreSkipped) {
+// A missing file leaves the list as it was; empty lines are no sites, a line without Name is
+// one; a line break in a value never starts another site's line.
+TEST(SiteList, OneLinePerSite) {
   ScratchDir dir;
   SiteList sites{NewSiteRecord(kOptions)};
   EXPECT_FALSE(LoadSiteList(sites, kOptions, dir.Path()));
@@ -198,7 +185,14 @@ TEST(SiteList, MissingFileLeavesTheListAndEmptyLinesAreSkipped) {
   dir.Write(kSiteListFileName, "Name=a;\r\n\r\nServer=h;\r\n\r\n");
   ASSERT_TRUE(LoadSiteList(sites, kOptions, dir.Path()));
   ASSERT_EQ(sites.size(), 2u);
-  EXPECT_EQ(sites[1].Name, "");  // a line without Name is still a site
+  EXPECT_EQ(sites[1].Name, "");
+  sites = {NewSiteRecord(kOptions)};
+  sites[0].Name = "A", sites[0].Server = "h\r\nName=B;", sites[0].Desc = "one\r\ntwo\nthree";
+  ASSERT_TRUE(SaveSiteList(sites, dir.Path()));
+  ASSERT_TRUE(LoadSiteList(sites, kOptions, dir.Path()));
+  ASSERT_EQ(sites.size(), 1u);
+  EXPECT_EQ(sites[0].Server, "h");
+  EXPECT_EQ(sites[0].Desc, "one`two`three");
 }
 
 TEST(SiteList, FindSiteGivesTheFirstExactName) {
@@ -208,16 +202,12 @@ TEST(SiteList, FindSiteGivesTheFirstExactName) {
   EXPECT_EQ(FindSite(sites, "work"), -1);
 }
 
-TEST(HostTypes, ReadsCommaTextLines) {
+TEST(HostTypes, ReadAsCommaTextLinesAndWrittenBack) {
   ScratchDir dir;
   EXPECT_EQ(LoadHostTypes(dir.Path()), (std::vector<HostType>{{"Default", "0957681"}}));
   dir.Write(kHostTypesFileName, "\"Unix host\",2123456,extra\r\n\r\nOnlyName\r\nVMS 3111111\r\n");
   EXPECT_EQ(LoadHostTypes(dir.Path()),
             (std::vector<HostType>{{"Unix host", "2123456"}, {"OnlyName", "0957681"}, {"VMS", "3111111"}}));
-}
-
-TEST(HostTypes, WhatIsWrittenReadsBack) {
-  ScratchDir dir;
   std::vector<HostType> types{
       {"Default", "0957681"}, {"My \"odd\" host", "2111111"}, {"Odd code", "1 2,\"3"}, {"Cut\r\nname", "x\ny"}};
   ASSERT_TRUE(SaveHostTypes(types, dir.Path()));
