@@ -10,6 +10,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <type_traits>
 
 #include "support/EventLoop.h"
@@ -130,12 +131,9 @@ TEST_P(OverwriteTable, Download) {
   const OverwriteCase& c = GetParam();
   WritePattern(Pub() / "f.bin", 4000);
   WritePattern(Pub() / "g.bin", 2000, 7);
-  const std::map<Local, std::function<void(const fs::path&)>> local = {
-      {Local::Prefix, [](const fs::path& p) { WritePattern(p, 1500); }},
-      {Local::Equal, [](const fs::path& p) { WritePattern(p, 4000); }},
-      {Local::Longer, [](const fs::path& p) { WritePattern(p, 5000); }},
-      {Local::Other, [](const fs::path& p) { WritePattern(p, 4000, 9); }}};
-  local.at(c.local)(h.LocalDir() / "f.bin");
+  const std::pair<std::size_t, int> kLocal[] = {{1500, 0}, {4000, 0}, {5000, 0}, {4000, 9}};  // size, seed
+  const auto [size, seed] = kLocal[static_cast<int>(c.local)];
+  WritePattern(h.LocalDir() / "f.bin", size, seed);
   WritePattern(h.LocalDir() / "f2.bin", 10, 9);
   if (c.gExists) WritePattern(h.LocalDir() / "g.bin", 10, 9);
   const std::string before = Sha256Of(h.LocalDir() / "f.bin");
@@ -188,49 +186,44 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct UploadCase {
   const char* name;
+  std::optional<OverwriteAction> answer;  // none: the default action, without prompting
   int defaultAction;
-  bool remotePrefix;  // /pub/t/x.bin holds the first 1,500 bytes of the local file
+  std::size_t remoteSize;  // /pub/t/x.bin holds this prefix of the local file (0: none)
+  bool stored;             // x.bin is sent
 };
 
 class TreeUploadTable : public VsftpdTransfer, public ::testing::WithParamInterface<UploadCase> {};
 
 TEST_P(TreeUploadTable, ComparesWithTheTargetDirectory) {
+  const UploadCase& c = GetParam();
   // The start directory holds an x.bin of another size; the tree's x.bin goes to /pub/t.
   WritePattern(Pub() / "x.bin", 3000, 5);
-  if (GetParam().remotePrefix) {
-    fs::create_directories(Pub() / "t");
-    WritePattern(Pub() / "t" / "x.bin", 1500);
-  }
-  fs::create_directories(h.LocalDir() / "t");
-  WritePattern(h.LocalDir() / "t" / "x.bin", 4000);
-  h.options.PromptUpload = false;
-  h.options.DefaultPromptAction = GetParam().defaultAction;
+  fs::create_directories(Pub() / "t");
+  if (c.remoteSize > 0) WritePattern(Pub() / "t" / "x.bin", c.remoteSize);
+  const fs::path local = h.LocalDir() / "t" / "x.bin";
+  fs::create_directories(local.parent_path());
+  WritePattern(local, 4000);
+  h.options.PromptUpload = c.answer.has_value();
+  h.options.DefaultPromptAction = c.defaultAction;
+  if (c.answer) h.prompts.overwrites = {{*c.answer, ""}};
   Connect();
   h.SelectLocal({"t"});
   Run(Command::UploadSelection);
-  EXPECT_EQ(Sha256Of(Pub() / "t" / "x.bin"), Sha256Of(h.LocalDir() / "t" / "x.bin")) << h.Transcript();
-}
-
-INSTANTIATE_TEST_SUITE_P(Faults, TreeUploadTable,
-                         ::testing::Values(UploadCase{"NamesakeInTheStartDirectoryIsNoReasonToSkip", 0, false},
-                                           UploadCase{"ResumeStartsFromTheTargetsOwnSize", 2, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(VsftpdTransfer, UploadResumesAndLeavesACompleteFile) {
-  WritePattern(Pub() / "r.bin", 1500);
-  WritePattern(Pub() / "c.bin", 2000, 3);
-  WritePattern(h.LocalDir() / "r.bin", 4000);
-  WritePattern(h.LocalDir() / "c.bin", 2000, 3);
-  Connect();
-  h.prompts.overwrites = {{kResume, ""}, {kResume, ""}};
-  h.SelectLocal({"r.bin", "c.bin"});
-  Run(Command::UploadSelection);
-  EXPECT_EQ(Sha256Of(Pub() / "r.bin"), Sha256Of(h.LocalDir() / "r.bin"));
-  EXPECT_TRUE(h.LoggedLine("Skipping c.bin: it is complete")) << h.Transcript();
-  EXPECT_FALSE(h.Logged("STOR c.bin")) << h.Transcript();
-  EXPECT_EQ(h.progress.files, (std::vector<std::string>{(h.LocalDir() / "r.bin").string() + " 4000 sent"}));
+  EXPECT_EQ(Sha256Of(Pub() / "t" / "x.bin"), Sha256Of(local)) << h.Transcript();
+  EXPECT_TRUE(h.prompts.overwrites.empty() && h.prompts.unanswered.empty()) << h.Transcript();
+  const std::vector<std::string> sent = {local.string() + " 4000 sent"};
+  EXPECT_EQ(h.progress.files, c.stored ? sent : std::vector<std::string>{});
+  EXPECT_EQ(h.Logged("it is complete"), !c.stored) << h.Transcript();
   EXPECT_FALSE(h.progress.open) << "the final listing closes the progress window";
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, TreeUploadTable,
+    ::testing::Values(UploadCase{"NamesakeInTheStartDirectoryIsNoReasonToSkip", std::nullopt, 0, 0, true},
+                      UploadCase{"ResumeStartsFromTheTargetsOwnSize", std::nullopt, 2, 1500, true},
+                      UploadCase{"PromptedResumeStartsFromTheTargetsOwnSize", kResume, 0, 1500, true},
+                      UploadCase{"PromptedResumeOfACompleteFileSkipsIt", kResume, 0, 4000, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(VsftpdTransfer, DesktopDropUploadsFilesAndTreesFromAnywhere) {
   testsupport::TempDir elsewhere;
