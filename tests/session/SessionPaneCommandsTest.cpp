@@ -1,5 +1,6 @@
 // The commands of the panes' keys and drops: Enter opens, F5 lists again, drops are taken only
-// where they can work, and the upload entries follow the focus of the local pane.
+// where they can work, the upload entries follow the focus of the local pane, and in a session the
+// site properties only beep.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -106,7 +107,7 @@ Script ListingOf(DataPort& data) {
       .Send("226 Done\r\n");
 }
 
-TEST(SessionPaneCommands, InASessionDropsFocusAndRefreshFollowTheShownDirectory) {
+TEST(SessionPaneCommands, InASessionDropsFocusRefreshAndSitePropertiesFollowTheSession) {
   SessionHarness h;
   std::ofstream(h.LocalDir() / "a.txt") << "a";
   DataPort data;
@@ -120,6 +121,9 @@ TEST(SessionPaneCommands, InASessionDropsFocusAndRefreshFollowTheShownDirectory)
   ASSERT_TRUE(h.WaitForListing()) << h.Transcript();
 
   auto& logic = h.Logic();
+  logic.Run(Command::SiteProperties);
+  EXPECT_EQ(h.prompts.beeps, 1) << "no site is edited while a session is open";
+  EXPECT_TRUE(h.prompts.asked.empty());
   EXPECT_TRUE(logic.RemotePaneAcceptsDrag(listing::kLocalPaneTag));
   EXPECT_TRUE(logic.RemotePaneAcceptsFiles());
   EXPECT_TRUE(logic.LocalPaneAcceptsDrag(listing::kRemotePaneTag));

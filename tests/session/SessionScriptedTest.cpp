@@ -1,5 +1,5 @@
 // Exact cases of a session against the scripted server: reconnection, error lines, late
-// completions, the keep-alive beside the user's commands, directories opened by a double click.
+// completions, the keep-alive beside the user's commands, server names that lead elsewhere.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -134,21 +134,6 @@ TEST_F(SessionScripted, UserCommandWaitsForTheKeepAliveAndTakesItsTurn) {
   h.Logic().Run(Command::SendCommandLine);
   ASSERT_TRUE(h.WaitForListing(2)) << h.Transcript();
   EXPECT_EQ(LaterCommands(5), (std::vector<std::string>{"NOOP", "SYST", "CWD /d/", "PASV", "LIST"}));
-  EXPECT_FALSE(h.Logged("Error")) << h.Transcript();
-}
-
-TEST_F(SessionScripted, DoubleClickOpensADirectoryAndPropertiesBeep) {
-  Connect(sessiontest::ScriptedLogin().Then(List(data)).Reply("250 CWD ok\r\n").Then(List(data)));
-  ASSERT_TRUE(h.WaitForListing()) << h.Transcript();
-  h.Logic().Run(Command::SiteProperties);
-  EXPECT_EQ(h.prompts.beeps, 1);
-  EXPECT_TRUE(h.prompts.asked.empty());
-
-  h.SelectRemote({"sub"});
-  h.Logic().OpenRemoteEntry();
-  ASSERT_TRUE(h.WaitForListing()) << h.Transcript();
-  EXPECT_EQ(LaterCommands(), (std::vector<std::string>{"CWD /d/sub", "PASV", "LIST"}));
-  EXPECT_EQ(h.Logic().PathItems().back(), "sub");
   EXPECT_FALSE(h.Logged("Error")) << h.Transcript();
 }
 

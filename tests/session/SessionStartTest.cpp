@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/CaseName.h"
 #include "support/session/SessionHarness.h"
 #include "settings/commands.h"
 #include "sites/SiteList.h"
@@ -105,79 +106,70 @@ TEST(SessionStart, OptionsDialogIsAppliedWhateverItsAnswer) {
 
 // ---- Site commands ------------------------------------------------------------------------------
 
-// Gives the site manager's answer: saved with these edits.
-std::function<bool(SiteRecord&)> Saves(const std::string& name, const std::string& server) {
+// The site manager's answer: saved under this name.
+std::function<bool(SiteRecord&)> Saves(const std::string& name) {
   return [=](SiteRecord& site) {
     site.Name = name;
-    site.Server = server;
     return true;
   };
 }
 
-std::function<bool(SiteRecord&)> Cancels() {
-  return [](SiteRecord&) { return false; };
-}
-
-class SiteCommands : public ::testing::Test {
- protected:
-  void SetUp() override {
-    h.AddSite(NamedSite("alpha"));
-    h.AddSite(NamedSite("beta"));
-    h.AddSite(NamedSite("gamma"));
-    h.Start();
-  }
-
-  std::vector<std::string> Selected() {
-    std::vector<std::string> names;
-    for (const auto& item : h.Logic().RemotePane().Items())
-      if (item.selected) names.push_back(item.caption);
-    return names;
-  }
-
-  SessionHarness h;
+struct SiteCommandCase {
+  const char* name;
+  std::vector<std::string> selected;  // of the stored "alpha", "beta" and "gamma"
+  Command command;
+  std::vector<std::function<bool(SiteRecord&)>> edits;
+  std::vector<std::string> asked;
+  std::vector<std::string> stored;  // in the file's order
+  std::function<void(SessionHarness&)> check;
 };
 
-TEST_F(SiteCommands, NewSiteIsAddedSelectedAndSaved) {
-  h.SelectRemote({"alpha"});
-  h.prompts.siteEdits = {Cancels(), Saves("delta", "192.0.2.1")};
-  h.Logic().Run(Command::NewSite);
-  EXPECT_EQ(StoredSiteNames(h.ProgramDir()), (std::vector<std::string>{"alpha", "beta", "gamma"}));
-  h.Logic().Run(Command::NewSite);
-  EXPECT_EQ(StoredSiteNames(h.ProgramDir()), (std::vector<std::string>{"alpha", "beta", "gamma", "delta"}));
-  EXPECT_EQ(Selected(), (std::vector<std::string>{"delta"}));
-  EXPECT_EQ(h.Logic().Sites().back().User, "anonymous") << "a new site starts from the defaults";
+class SiteCommandTest : public ::testing::TestWithParam<SiteCommandCase> {};
+
+TEST_P(SiteCommandTest, SavesTheSites) {
+  const SiteCommandCase& c = GetParam();
+  SessionHarness h;
+  for (const char* name : {"alpha", "beta", "gamma"}) h.AddSite(NamedSite(name));
+  h.Start();
+  h.SelectRemote(c.selected);
+  h.prompts.siteEdits.assign(c.edits.begin(), c.edits.end());
+  h.Logic().Run(c.command);
+  EXPECT_EQ(h.prompts.asked, c.asked);
+  EXPECT_EQ(StoredSiteNames(h.ProgramDir()), c.stored);
+  if (c.check) c.check(h);
 }
 
-TEST_F(SiteCommands, PropertiesEditTheSelectedSiteOrAddOne) {
-  h.SelectRemote({"beta"});
-  h.prompts.siteEdits = {Saves("beta2", "192.0.2.2")};
-  h.Logic().Run(Command::SiteProperties);
-  EXPECT_EQ(StoredSiteNames(h.ProgramDir()), (std::vector<std::string>{"alpha", "beta2", "gamma"}));
-  EXPECT_EQ(h.RemoteCaptions(), (std::vector<std::string>{"alpha", "beta2", "gamma"}));
+const std::function<bool(SiteRecord&)> kCancels = [](SiteRecord&) { return false; };
 
-  h.SelectRemote({});
-  h.prompts.siteEdits = {[](SiteRecord& site) {
-    EXPECT_EQ(site, SiteRecord{}) << "without a selection the dialog starts from an empty record";
-    site.Name = "zeta";
-    return true;
-  }};
-  h.Logic().Run(Command::SiteProperties);
-  EXPECT_EQ(StoredSiteNames(h.ProgramDir()), (std::vector<std::string>{"alpha", "beta2", "gamma", "zeta"}));
-}
-
-TEST_F(SiteCommands, DeleteRemovesEverySelectedSite) {
-  h.SelectRemote({"alpha", "gamma"});
-  h.Logic().Run(Command::RemoteDelete);
-  EXPECT_EQ(StoredSiteNames(h.ProgramDir()), (std::vector<std::string>{"beta"}));
-  EXPECT_EQ(h.RemoteCaptions(), (std::vector<std::string>{"beta"}));
-  EXPECT_TRUE(h.prompts.asked.empty()) << "no confirmation is asked";
-}
-
-TEST_F(SiteCommands, ConnectWithoutASelectionOffersANewSite) {
-  h.prompts.siteEdits = {Cancels()};
-  h.Logic().Run(Command::Connect);
-  EXPECT_EQ(h.prompts.asked, (std::vector<std::string>{"EditSite: "}));
-  EXPECT_FALSE(h.Logged("Connecting to"));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Table, SiteCommandTest,
+    ::testing::Values(
+        SiteCommandCase{"NewSiteCancelledStoresNothing", {"alpha"}, Command::NewSite, {kCancels}, {"EditSite: "},
+                        {"alpha", "beta", "gamma"}},
+        SiteCommandCase{"NewSiteIsAddedSelectedAndSaved", {"alpha"}, Command::NewSite, {Saves("delta")},
+                        {"EditSite: "}, {"alpha", "beta", "gamma", "delta"},
+                        [](SessionHarness& h) {
+                          EXPECT_EQ(SessionHarness::Selected(h.Logic().RemotePane()), std::vector<std::string>{"delta"});
+                          EXPECT_EQ(h.Logic().Sites().back().User, "anonymous") << "a new site starts from the defaults";
+                        }},
+        SiteCommandCase{"PropertiesEditTheSelectedSite", {"beta"}, Command::SiteProperties, {Saves("beta2")},
+                        {"EditSite: beta"}, {"alpha", "beta2", "gamma"},
+                        [](SessionHarness& h) {
+                          EXPECT_EQ(h.RemoteCaptions(), (std::vector<std::string>{"alpha", "beta2", "gamma"}));
+                        }},
+        SiteCommandCase{"PropertiesWithoutASelectionAddASiteFromAnEmptyRecord", {}, Command::SiteProperties,
+                        {[](SiteRecord& site) {
+                          EXPECT_EQ(site, SiteRecord{});
+                          site.Name = "zeta";
+                          return true;
+                        }},
+                        {"EditSite: "}, {"alpha", "beta", "gamma", "zeta"}},
+        SiteCommandCase{"DeleteRemovesEverySelectedSiteUnasked", {"alpha", "gamma"}, Command::RemoteDelete, {}, {},
+                        {"beta"},
+                        [](SessionHarness& h) { EXPECT_EQ(h.RemoteCaptions(), std::vector<std::string>{"beta"}); }},
+        SiteCommandCase{"ConnectWithoutASelectionOffersANewSite", {}, Command::Connect, {kCancels}, {"EditSite: "},
+                        {"alpha", "beta", "gamma"},
+                        [](SessionHarness& h) { EXPECT_FALSE(h.Logged("Connecting to")); }}),
+    testsupport::CaseName());
 
 }  // namespace

@@ -1,111 +1,124 @@
 // Transfers and remote operations against the real servers, checked on both disks: a tree
-// downloaded and uploaded byte for byte on every server, every answer of the overwrite prompt
-// and every default action, resume that never corrupts, tree uploads judged against their own
-// directory, ASCII by extension, the remote file commands and the cross-pane tools.
+// listed, downloaded and uploaded byte for byte on every server, every answer of the overwrite
+// prompt and every default action, resume that never corrupts, tree uploads judged against
+// their own directory, ASCII by extension, the remote file commands and the cross-pane tools.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <type_traits>
 
-#include "support/files/PatternFiles.h"
-#include "support/session/SessionHarness.h"
 #include "support/EventLoop.h"
+#include "support/files/PatternFiles.h"
 #include "support/peers/FtpServers.h"
-#include "support/peers/PeerSuite.h"
+#include "support/session/ServerSession.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using session::Command;
 using session::OverwriteAction;
-using testsupport::DigestOf;
 using sessiontest::SessionHarness;
+using testsupport::DigestOf;
 using testsupport::Sha256Of;
 using testsupport::WritePattern;
 
 namespace {
 
-// Three levels, empty directories, blanks and Cyrillic letters in names.
+std::vector<std::string> Sorted(std::vector<std::string> texts) {
+  std::sort(texts.begin(), texts.end());
+  return texts;
+}
+
+// Three levels, empty directories, blanks, Cyrillic letters and emoji in names.
+const std::vector<std::string> kTopNames = {"Отчёт за март.txt", "😀 smile.bin", "empty", "Папка с пробелом"};
+// 2021-03-04 05:06:00 UTC, when the top files were last written.
+constexpr std::time_t kWritten = 1614834360;
+
 void MakeTree(const fs::path& root) {
   fs::create_directories(root / "empty");
-  fs::create_directories(root / "sub one" / "deeper" / "пусто");
-  WritePattern(root / "a.txt", 1024, 1);
-  WritePattern(root / "space name.bin", 70000, 2);
-  WritePattern(root / "Отчёт.txt", 3000, 3);
-  WritePattern(root / "sub one" / "b.bin", 300000, 4);
-  WritePattern(root / "sub one" / "deeper" / "c.txt", 10, 5);
+  fs::create_directories(root / "Папка с пробелом" / "deeper" / "пусто");
+  WritePattern(root / "Отчёт за март.txt", 3000, 1);
+  WritePattern(root / "😀 smile.bin", 70000, 2);
+  WritePattern(root / "Папка с пробелом" / "émoji 🎉.txt", 10, 3);
+  WritePattern(root / "Папка с пробелом" / "a b.txt", 0, 4);
+  WritePattern(root / "Папка с пробелом" / "deeper" / "c.bin", 300000, 5);
+  for (const char* file : {"Отчёт за март.txt", "😀 smile.bin"}) {
+    const timespec times[2] = {{kWritten, 0}, {kWritten, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, (root / file).c_str(), times, 0), 0);
+  }
 }
 
-// A session at /pub of the server, in which /pub may be written.
 template <class Server>
-class ServerSession : public testsupport::PeerSuite<Server> {
+class TreeTransfer : public sessiontest::ServerSession<Server> {
  protected:
-  static Server& Ftp() { return testsupport::PeerSuite<Server>::Peer(); }
-  fs::path Pub() const { return Ftp().Root() / "pub"; }
+  // Lists /pub/tree, downloads all of it and uploads it into /pub/back; `automatic`: a site of
+  // automatic listings (MLSD where the server offers it), else one of the standard format.
+  void RoundTrip(bool automatic) {
+    auto& h = this->h;
+    const fs::path pub = this->Pub();
+    MakeTree(pub / "tree");
+    fs::create_directories(pub / "back");
+    SiteRecord site = this->Site("/pub/tree");
+    site.AutoListing = automatic;
+    this->Connect(site);
+    if (this->HasFatalFailure()) return;
+    const bool mlsd = automatic && !std::is_same_v<Server, testsupport::VsftpdPeer>;
+    EXPECT_EQ(h.Logged("> MLSD"), mlsd) << h.Transcript();
+    EXPECT_EQ(Sorted(h.RemoteCaptions()), Sorted(kTopNames)) << h.Transcript();
+    EXPECT_EQ(h.Logic().PathItems(), (std::vector<std::string>{"SERVER LIST ...", "127.0.0.1", "pub", "tree"}));
+    EXPECT_EQ(h.Logic().RemoteBaseDir(), "/pub/tree/");
+    EXPECT_FALSE(fs::exists(h.Logic().ListingFile())) << "the listing file is read and deleted";
+    // A machine listing's dates are shown in local time.
+    std::tm local{};
+    localtime_r(&kWritten, &local);
+    char date[16], time[16];
+    std::strftime(date, sizeof date, "%d.%m.%y", &local);
+    std::strftime(time, sizeof time, "%H:%M", &local);
+    for (const listing::PaneItem& item : h.Logic().RemotePane().Items()) {
+      if (!mlsd || item.IsDirectory()) continue;
+      EXPECT_EQ(item.subItems[listing::kSubDate], date) << item.caption;
+      EXPECT_EQ(item.subItems[listing::kSubTime], time) << item.caption;
+    }
 
-  void SetUp() override {
-    testsupport::PeerSuite<Server>::SetUp();
-    if (this->IsSkipped() || this->HasFatalFailure()) return;
-    fs::remove_all(Pub());
-    fs::create_directories(Pub());
+    h.SelectAllRemote();
+    this->Run(Command::DownloadSelection);
+    EXPECT_EQ(DigestOf(h.LocalDir()), DigestOf(pub / "tree"));
+
+    h.prompts.inputs = {"/pub/back"};
+    this->Run(Command::RemoteChangeDirectory);
+    h.SelectLocal(kTopNames);
+    this->Run(Command::UploadSelection);
+    EXPECT_EQ(DigestOf(pub / "back"), DigestOf(pub / "tree"));
+    EXPECT_TRUE(h.LoggedLine("> MKD /pub/back/Папка с пробелом/deeper")) << h.Transcript();
+    EXPECT_EQ(Sorted(h.RemoteCaptions()), Sorted(kTopNames)) << "the batch ends showing its start directory";
+    EXPECT_FALSE(h.Logged("Error")) << h.Transcript();
   }
-
-  // Connects once the test has laid out the server's files.
-  void Connect(const std::string& initialDir = "/pub") {
-    Ftp().GiveToUser(Pub());
-    h.AddSite(SessionHarness::SiteFor("box", Ftp().Port(), Ftp().User(), Ftp().Password(), initialDir));
-    h.Start();
-    h.ConnectTo("box");
-    ASSERT_TRUE(h.WaitForListing()) << h.Transcript();
-  }
-
-  void Run(Command command, int tag = 0) {
-    h.Logic().Run(command, tag);
-    ASSERT_TRUE(h.WaitForListing()) << h.Transcript();
-  }
-
-  SessionHarness h;
 };
-
-template <class Server>
-using TreeTransfer = ServerSession<Server>;
 TYPED_TEST_SUITE(TreeTransfer, testsupport::FtpServers, testsupport::PeerName);
 
-TYPED_TEST(TreeTransfer, DownloadsAndUploadsATreeByteForByte) {
-  auto& h = this->h;
-  MakeTree(this->Pub() / "tree");
-  fs::create_directories(this->Pub() / "up");
-  this->Connect();
+TYPED_TEST(TreeTransfer, ByMachineListingWhereOffered) { this->RoundTrip(true); }
 
-  h.SelectRemote({"tree"});
-  this->Run(Command::DownloadSelection);
-  EXPECT_EQ(DigestOf(h.LocalDir() / "tree"), DigestOf(this->Pub() / "tree"));
-  EXPECT_FALSE(h.Logged("Error")) << h.Transcript();
-
-  h.prompts.inputs = {"up"};
-  this->Run(Command::RemoteChangeDirectory);
-  h.SelectLocal({"tree"});
-  this->Run(Command::UploadSelection);
-  EXPECT_EQ(DigestOf(this->Pub() / "up" / "tree"), DigestOf(h.LocalDir() / "tree"));
-  EXPECT_TRUE(h.LoggedLine("> MKD /pub/up/tree/sub one/deeper")) << h.Transcript();
-  EXPECT_FALSE(h.Logged("Error")) << h.Transcript();
-  EXPECT_EQ(h.RemoteCaptions(), (std::vector<std::string>{"tree"})) << "the batch ends showing its start directory";
-}
+TYPED_TEST(TreeTransfer, ByListLines) { this->RoundTrip(false); }
 
 // ---- The overwrite prompt and the default actions ---------------------------------------------
 
-using VsftpdTransfer = ServerSession<testsupport::VsftpdPeer>;
+using VsftpdTransfer = sessiontest::ServerSession<testsupport::VsftpdPeer>;
 
 // The local f.bin before the download of f.bin (4,000 bytes) and g.bin.
 enum class Local { Prefix, Equal, Longer, Other };
-// What f.bin holds afterwards.
-enum class Outcome { ServerCopy, Unchanged };
+// What f.bin holds afterwards; SavedAs: f.bin is unchanged, f2.bin holds the server's f.bin.
+enum class Outcome { ServerCopy, Unchanged, SavedAs };
 
 struct OverwriteCase {
   const char* name;
   bool prompt;
   int defaultAction;
-  std::vector<std::pair<OverwriteAction, std::string>> answers;
+  std::vector<std::pair<OverwriteAction, std::string>> answers;  // a SaveAs names a local file
   Local local;
   Outcome outcome;
   bool gExists = false;  // g.bin exists locally too (as other content)
@@ -118,19 +131,17 @@ TEST_P(OverwriteTable, Download) {
   const OverwriteCase& c = GetParam();
   WritePattern(Pub() / "f.bin", 4000);
   WritePattern(Pub() / "g.bin", 2000, 7);
-  const std::map<Local, std::function<void(const fs::path&)>> local = {
-      {Local::Prefix, [](const fs::path& p) { WritePattern(p, 1500); }},
-      {Local::Equal, [](const fs::path& p) { WritePattern(p, 4000); }},
-      {Local::Longer, [](const fs::path& p) { WritePattern(p, 5000); }},
-      {Local::Other, [](const fs::path& p) { WritePattern(p, 4000, 9); }}};
-  local.at(c.local)(h.LocalDir() / "f.bin");
+  const std::pair<std::size_t, int> kLocal[] = {{1500, 0}, {4000, 0}, {5000, 0}, {4000, 9}};  // size, seed
+  const auto [size, seed] = kLocal[static_cast<int>(c.local)];
+  WritePattern(h.LocalDir() / "f.bin", size, seed);
   WritePattern(h.LocalDir() / "f2.bin", 10, 9);
   if (c.gExists) WritePattern(h.LocalDir() / "g.bin", 10, 9);
   const std::string before = Sha256Of(h.LocalDir() / "f.bin");
   h.options.PromptDownload = c.prompt;
   h.options.DefaultPromptAction = c.defaultAction;
   Connect();
-  h.prompts.overwrites.assign(c.answers.begin(), c.answers.end());
+  for (const auto& [action, name] : c.answers)
+    h.prompts.overwrites.emplace_back(action, name.empty() ? "" : (h.LocalDir() / name).string());
 
   h.SelectRemote({"f.bin", "g.bin"});
   h.Logic().Run(Command::DownloadSelection);
@@ -142,6 +153,7 @@ TEST_P(OverwriteTable, Download) {
   EXPECT_TRUE(h.prompts.unanswered.empty()) << h.Transcript();
   EXPECT_TRUE(h.prompts.overwrites.empty()) << "every answer was asked for";
   EXPECT_EQ(Sha256Of(h.LocalDir() / "f.bin"), c.outcome == Outcome::ServerCopy ? Sha256Of(Pub() / "f.bin") : before);
+  EXPECT_EQ(Sha256Of(h.LocalDir() / "f2.bin") == Sha256Of(Pub() / "f.bin"), c.outcome == Outcome::SavedAs);
   EXPECT_EQ(Sha256Of(h.LocalDir() / "g.bin") == Sha256Of(Pub() / "g.bin"), c.gFetched);
   EXPECT_FALSE(h.Logged("Error")) << h.Transcript();
   EXPECT_FALSE(h.Logic().Busy());
@@ -159,6 +171,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Outcome::ServerCopy},
         OverwriteCase{"Overwrite", true, 0, {{kOverwrite, ""}}, Local::Other, Outcome::ServerCopy},
         OverwriteCase{"AllAsksOnce", true, 0, {{OverwriteAction::All, ""}}, Local::Other, Outcome::ServerCopy, true},
+        OverwriteCase{"SaveAsAsksAgainForATargetThatExists", true, 0,
+                      {{OverwriteAction::SaveAs, "f2.bin"}, {kOverwrite, ""}}, Local::Other, Outcome::SavedAs},
         OverwriteCase{"Skip", true, 0, {{OverwriteAction::Skip, ""}}, Local::Other, Outcome::Unchanged},
         OverwriteCase{"CancelEndsTheBatch", true, 0, {{OverwriteAction::Cancel, ""}}, Local::Other, Outcome::Unchanged,
                       false, false},
@@ -168,67 +182,48 @@ INSTANTIATE_TEST_SUITE_P(
         OverwriteCase{"DefaultResumeOfALongerFileOverwrites", false, 2, {}, Local::Longer, Outcome::ServerCopy}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(VsftpdTransfer, SaveAsAsksAgainForATargetThatExists) {
-  WritePattern(Pub() / "f.bin", 4000);
-  WritePattern(h.LocalDir() / "f.bin", 10, 9);
-  WritePattern(h.LocalDir() / "f2.bin", 10, 9);
-  const std::string before = Sha256Of(h.LocalDir() / "f.bin");
-  Connect();
-  h.prompts.overwrites = {{OverwriteAction::SaveAs, (h.LocalDir() / "f2.bin").string()}, {kOverwrite, ""}};
-  h.SelectRemote({"f.bin"});
-  Run(Command::DownloadSelection);
-  EXPECT_EQ(h.prompts.asked.size(), 2u);
-  EXPECT_EQ(Sha256Of(h.LocalDir() / "f2.bin"), Sha256Of(Pub() / "f.bin"));
-  EXPECT_EQ(Sha256Of(h.LocalDir() / "f.bin"), before);
-}
-
 // ---- Uploads judged against the directory the file goes to ------------------------------------
 
 struct UploadCase {
   const char* name;
+  std::optional<OverwriteAction> answer;  // none: the default action, without prompting
   int defaultAction;
-  bool remotePrefix;  // /pub/t/x.bin holds the first 1,500 bytes of the local file
+  std::size_t remoteSize;  // /pub/t/x.bin holds this prefix of the local file (0: none)
+  bool stored;             // x.bin is sent
 };
 
 class TreeUploadTable : public VsftpdTransfer, public ::testing::WithParamInterface<UploadCase> {};
 
 TEST_P(TreeUploadTable, ComparesWithTheTargetDirectory) {
+  const UploadCase& c = GetParam();
   // The start directory holds an x.bin of another size; the tree's x.bin goes to /pub/t.
   WritePattern(Pub() / "x.bin", 3000, 5);
-  if (GetParam().remotePrefix) {
-    fs::create_directories(Pub() / "t");
-    WritePattern(Pub() / "t" / "x.bin", 1500);
-  }
-  fs::create_directories(h.LocalDir() / "t");
-  WritePattern(h.LocalDir() / "t" / "x.bin", 4000);
-  h.options.PromptUpload = false;
-  h.options.DefaultPromptAction = GetParam().defaultAction;
+  fs::create_directories(Pub() / "t");
+  if (c.remoteSize > 0) WritePattern(Pub() / "t" / "x.bin", c.remoteSize);
+  const fs::path local = h.LocalDir() / "t" / "x.bin";
+  fs::create_directories(local.parent_path());
+  WritePattern(local, 4000);
+  h.options.PromptUpload = c.answer.has_value();
+  h.options.DefaultPromptAction = c.defaultAction;
+  if (c.answer) h.prompts.overwrites = {{*c.answer, ""}};
   Connect();
   h.SelectLocal({"t"});
   Run(Command::UploadSelection);
-  EXPECT_EQ(Sha256Of(Pub() / "t" / "x.bin"), Sha256Of(h.LocalDir() / "t" / "x.bin")) << h.Transcript();
-}
-
-INSTANTIATE_TEST_SUITE_P(Faults, TreeUploadTable,
-                         ::testing::Values(UploadCase{"NamesakeInTheStartDirectoryIsNoReasonToSkip", 0, false},
-                                           UploadCase{"ResumeStartsFromTheTargetsOwnSize", 2, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(VsftpdTransfer, UploadResumesAndLeavesACompleteFile) {
-  WritePattern(Pub() / "r.bin", 1500);
-  WritePattern(Pub() / "c.bin", 2000, 3);
-  WritePattern(h.LocalDir() / "r.bin", 4000);
-  WritePattern(h.LocalDir() / "c.bin", 2000, 3);
-  Connect();
-  h.prompts.overwrites = {{kResume, ""}, {kResume, ""}};
-  h.SelectLocal({"r.bin", "c.bin"});
-  Run(Command::UploadSelection);
-  EXPECT_EQ(Sha256Of(Pub() / "r.bin"), Sha256Of(h.LocalDir() / "r.bin"));
-  EXPECT_TRUE(h.LoggedLine("Skipping c.bin: it is complete")) << h.Transcript();
-  EXPECT_FALSE(h.Logged("STOR c.bin")) << h.Transcript();
-  EXPECT_EQ(h.progress.files, (std::vector<std::string>{(h.LocalDir() / "r.bin").string() + " 4000 sent"}));
+  EXPECT_EQ(Sha256Of(Pub() / "t" / "x.bin"), Sha256Of(local)) << h.Transcript();
+  EXPECT_TRUE(h.prompts.overwrites.empty() && h.prompts.unanswered.empty()) << h.Transcript();
+  const std::vector<std::string> sent = {local.string() + " 4000 sent"};
+  EXPECT_EQ(h.progress.files, c.stored ? sent : std::vector<std::string>{});
+  EXPECT_EQ(h.Logged("it is complete"), !c.stored) << h.Transcript();
   EXPECT_FALSE(h.progress.open) << "the final listing closes the progress window";
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, TreeUploadTable,
+    ::testing::Values(UploadCase{"NamesakeInTheStartDirectoryIsNoReasonToSkip", std::nullopt, 0, 0, true},
+                      UploadCase{"ResumeStartsFromTheTargetsOwnSize", std::nullopt, 2, 1500, true},
+                      UploadCase{"PromptedResumeStartsFromTheTargetsOwnSize", kResume, 0, 1500, true},
+                      UploadCase{"PromptedResumeOfACompleteFileSkipsIt", kResume, 0, 4000, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(VsftpdTransfer, DesktopDropUploadsFilesAndTreesFromAnywhere) {
   testsupport::TempDir elsewhere;
@@ -357,14 +352,8 @@ TEST_F(VsftpdTransfer, CompareAndChangeCaseOnBothPanes) {
   WritePattern(h.LocalDir() / "Local.TXT", 11);
   Connect();
   h.Logic().Run(Command::CompareDirectories);
-  auto selected = [](listing::PaneModel& pane) {
-    std::vector<std::string> names;
-    for (const auto& item : pane.Items())
-      if (item.selected) names.push_back(item.caption);
-    return names;
-  };
-  EXPECT_EQ(selected(h.Logic().LocalPane().Model()), (std::vector<std::string>{"Local.TXT"}));
-  EXPECT_EQ(selected(h.Logic().RemotePane()), (std::vector<std::string>{"remote.txt"}));
+  EXPECT_EQ(SessionHarness::Selected(h.Logic().LocalPane().Model()), (std::vector<std::string>{"Local.TXT"}));
+  EXPECT_EQ(SessionHarness::Selected(h.Logic().RemotePane()), (std::vector<std::string>{"remote.txt"}));
 
   h.Logic().Run(Command::LocalChangeCase, 1);
   EXPECT_TRUE(fs::exists(h.LocalDir() / "local.txt"));
@@ -376,7 +365,7 @@ TEST_F(VsftpdTransfer, CompareAndChangeCaseOnBothPanes) {
 
 // ---- ASCII by extension -------------------------------------------------------------------------
 
-using ProftpdTransfer = ServerSession<testsupport::ProftpdPeer>;
+using ProftpdTransfer = sessiontest::ServerSession<testsupport::ProftpdPeer>;
 
 TEST_F(ProftpdTransfer, AsciiModeFollowsTheExtensionsText) {
   h.options.TransferMode = 1;
@@ -391,10 +380,7 @@ TEST_F(ProftpdTransfer, AsciiModeFollowsTheExtensionsText) {
   h.SelectLocal({"up.htm", "up"});
   Run(Command::UploadSelection);
 
-  auto read = [](const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  };
+  const auto read = testsupport::ReadAll;
   EXPECT_EQ(read(h.LocalDir() / "down.htm"), "x\r\ny\r\n") << "an extension inside the list's text is ASCII";
   EXPECT_EQ(read(h.LocalDir() / "down.bin"), "x\ny\n");
   EXPECT_EQ(read(Pub() / "up.htm"), "a\nb\n");

@@ -183,6 +183,17 @@ void SessionHarness::SelectLocal(const std::vector<std::string>& captions) {
   });
 }
 
+void SessionHarness::SelectAllRemote() {
+  logic_->RemotePane().ChangeSelection([](const listing::PaneItem& item) { return item.caption != ".."; });
+}
+
+std::vector<std::string> SessionHarness::Selected(listing::PaneModel& pane) {
+  std::vector<std::string> captions;
+  for (const listing::PaneItem& item : pane.Items())
+    if (item.selected) captions.push_back(item.caption);
+  return captions;
+}
+
 void SessionHarness::ConnectTo(const std::string& siteName) {
   SelectRemote({siteName});
   logic_->Run(session::Command::Connect);

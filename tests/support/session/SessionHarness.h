@@ -126,6 +126,10 @@ class SessionHarness {
   // Selects the items with these captions in the remote or the local pane, and only them.
   void SelectRemote(const std::vector<std::string>& captions);
   void SelectLocal(const std::vector<std::string>& captions);
+  // Selects every item of the remote pane but "..".
+  void SelectAllRemote();
+  // The captions of a pane's selected items, in the pane's order.
+  static std::vector<std::string> Selected(listing::PaneModel& pane);
 
   // Waits until `count` more server directories were shown since the last wait, and no
   // request runs.
