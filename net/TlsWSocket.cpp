@@ -40,6 +40,7 @@ void TCustomTlsWSocket::EndTls() {
   context_.reset();
   outgoing_.clear();
   failure_ = 0;
+  closedByPeer_ = false;
   paused_ = false;
 }
 
@@ -168,6 +169,7 @@ int TCustomTlsWSocket::ReceiveRaw(void* buffer, int len, int flags) {
     break;
   }
   // The server's TLS close is answered with ours: a server may wait for it before it closes.
+  if (reason == SSL_ERROR_ZERO_RETURN) closedByPeer_ = true;
   if (reason == SSL_ERROR_ZERO_RETURN && (SSL_get_shutdown(ssl_) & SSL_SENT_SHUTDOWN) == 0) SSL_shutdown(ssl_);
   FlushCiphertext();  // what reading made OpenSSL send (that close, a key update)
   if (reason == SSL_ERROR_SSL && UnexpectedEnd()) {
@@ -258,6 +260,8 @@ void TCustomTlsWSocket::FailConnection(const std::string& what) {
 }
 
 void TCustomTlsWSocket::NotifySessionClosed(uint16_t error) {
+  if (closedByPeer_ && failure_ == 0 && (error == platform::kWsaECONNRESET || error == platform::kWsaECONNABORTED))
+    error = 0;
   TCustomSocksWSocket::NotifySessionClosed(error == 0 && failure_ != 0 ? failure_ : error);
 }
 

@@ -19,7 +19,9 @@
 // layer, even when the socket itself has nothing more to read, and again after Resume.
 // HoldsReceivedData() is true: the bytes on the wire are not the data.
 //
-// A connection the server ends with its TLS close gives Receive 0, as a plain close does. A
+// A connection the server ends with its TLS close gives Receive 0, as a plain close does, and
+// closes without an error even when the server then resets it (it may not wait for our TLS
+// close, and its system answers that with a reset): nothing it sent was lost. A
 // broken TLS record, or another failure of an established connection, makes Receive fail
 // (LastError kTlsConnectionFailed) and closes the connection with that error.
 //
@@ -111,6 +113,7 @@ class TCustomTlsWSocket : public TCustomSocksWSocket {
   std::string peerName_;
   bool paused_ = false;
   uint16_t failure_ = 0;          // the error the connection ended with, for OnSessionClosed
+  bool closedByPeer_ = false;     // the server's TLS close came: every byte it sent is here
   std::string outgoing_;          // records written by OpenSSL, not yet queued for sending
   uint64_t plaintextServed_ = 0;  // decrypted bytes handed to the owner
   std::string tlsError_;
