@@ -180,18 +180,14 @@ TEST(FtpControl, HostileRepliesNeitherStallNorCrash) {
                                .Send("200-still going\r\n200-and going\r\n"));
   EngineProbe probe;
   ASSERT_TRUE(probe.Open(server.Port()));
-  probe.ftp.PwdAsync();
-  ASSERT_TRUE(probe.WaitDone(2));
-  EXPECT_EQ(probe.completions.back(), (Completion{ftpPwdAsync, 0}));
+  EXPECT_EQ(probe.Run([&] { probe.ftp.PwdAsync(); }), (Completion{ftpPwdAsync, 0}));
   EXPECT_EQ(probe.ftp.DirResult(), std::string("/a\0b", 4));
   probe.ftp.SetHostFileName("f");
-  probe.ftp.SizeAsync();
-  ASSERT_TRUE(probe.WaitDone(3));
+  EXPECT_EQ(probe.Run([&] { probe.ftp.SizeAsync(); }), (Completion{ftpSizeAsync, 0}));
   EXPECT_EQ(probe.ftp.SizeResult(), 42);
   probe.ftp.SetHostDirName("/long");
-  probe.ftp.CwdAsync();
-  ASSERT_TRUE(probe.WaitDone(4));
-  EXPECT_EQ(probe.completions.back(), (Completion{ftpCwdAsync, 0})) << "an over-long final line still ends its request";
+  EXPECT_EQ(probe.Run([&] { probe.ftp.CwdAsync(); }), (Completion{ftpCwdAsync, 0}))
+      << "an over-long final line still ends its request";
   probe.ftp.SetTimeout(1);
   EXPECT_FALSE(probe.ftp.TypeSetSync()) << "an endless reply is given up by the wait";
   EXPECT_EQ(probe.ftp.State(), ftpReady);
