@@ -52,6 +52,10 @@ TEST(FtpControl, OneRequest) {
       {"a server dropping the connection fails the waiting request",
        Script().Send("220 Ready\r\n").Receive().Close(), [](TFtpClient& f) { f.PwdAsync(); }, {ftpPwdAsync, 421},
        "421 Connection closed by the server", false, {"closed 0", "done PwdAsync 421 ftpReady"}, {"< 220 Ready"}},
+      {"without accept-LF a bare LF waits for CR LF",
+       Script().Send("220 Ready\r\n").Reply("257 \"/a\n").Pause(200ms).Send("b\" ok\r\n"),
+       [](TFtpClient& f) { f.SetOptions({}); f.PwdAsync(); }, {ftpPwdAsync, 0}, "", true, {"done PwdAsync 0 ftpReady"},
+       {"< 220 Ready", "< 257 \"/a\nb\" ok"}},
       {"an empty accepted list makes 499 a success", Script().Send("220 Ready\r\n").Reply("499 Odd but fine\r\n"),
        quote, {ftpQuoteAsync, 0}, "", true, {"done QuoteAsync 0 ftpReady"}, {"< 220 Ready", "< 499 Odd but fine"}},
       {"an empty accepted list makes 500 a failure", Script().Send("220 Ready\r\n").Reply("500 Unknown\r\n"), quote,
@@ -94,21 +98,6 @@ TEST(FtpControl, RepliesSplitAcrossReadsAndJoinedInOne) {
   EXPECT_EQ(server.Commands(), (std::vector<std::string>{"USER user", "PASS secret"}));
   EXPECT_EQ(probe.log[1], "> USER user");
   EXPECT_EQ(probe.log[3], "> PASS secret") << "the password is echoed like any command";
-}
-
-TEST(FtpControl, WithoutAcceptLFABareLFWaitsForCRLF) {
-  ScriptedFtpServer server(Script().Send("220 Ready\r\n").Reply("257 \"/a\n").Pause(200ms).Send("b\" ok\r\n"));
-  EngineProbe probe;
-  probe.Target(server.Port());
-  probe.ftp.SetOptions({});
-  probe.ftp.OpenAsync();
-  ASSERT_TRUE(probe.WaitDone());
-  probe.ftp.PwdAsync();
-  PumpFor(100ms);
-  EXPECT_EQ(probe.completions.size(), 1u) << "a bare LF ended the line";
-  ASSERT_TRUE(probe.WaitDone(2));
-  EXPECT_EQ(probe.completions.back(), (Completion{ftpPwdAsync, 0}));
-  EXPECT_EQ(probe.ftp.DirResult(), "/a\nb");
 }
 
 TEST(FtpControl, ServerClosingAnIdleConnection) {
@@ -191,18 +180,14 @@ TEST(FtpControl, HostileRepliesNeitherStallNorCrash) {
                                .Send("200-still going\r\n200-and going\r\n"));
   EngineProbe probe;
   ASSERT_TRUE(probe.Open(server.Port()));
-  probe.ftp.PwdAsync();
-  ASSERT_TRUE(probe.WaitDone(2));
-  EXPECT_EQ(probe.completions.back(), (Completion{ftpPwdAsync, 0}));
+  EXPECT_EQ(probe.Run([&] { probe.ftp.PwdAsync(); }), (Completion{ftpPwdAsync, 0}));
   EXPECT_EQ(probe.ftp.DirResult(), std::string("/a\0b", 4));
   probe.ftp.SetHostFileName("f");
-  probe.ftp.SizeAsync();
-  ASSERT_TRUE(probe.WaitDone(3));
+  EXPECT_EQ(probe.Run([&] { probe.ftp.SizeAsync(); }), (Completion{ftpSizeAsync, 0}));
   EXPECT_EQ(probe.ftp.SizeResult(), 42);
   probe.ftp.SetHostDirName("/long");
-  probe.ftp.CwdAsync();
-  ASSERT_TRUE(probe.WaitDone(4));
-  EXPECT_EQ(probe.completions.back(), (Completion{ftpCwdAsync, 0})) << "an over-long final line still ends its request";
+  EXPECT_EQ(probe.Run([&] { probe.ftp.CwdAsync(); }), (Completion{ftpCwdAsync, 0}))
+      << "an over-long final line still ends its request";
   probe.ftp.SetTimeout(1);
   EXPECT_FALSE(probe.ftp.TypeSetSync()) << "an endless reply is given up by the wait";
   EXPECT_EQ(probe.ftp.State(), ftpReady);
@@ -238,6 +223,18 @@ struct ChainRow {
 
 TEST(FtpChain, StepsAndEnds) {
   const auto del = [](TFtpClient& f) { f.SetHostFileName("old.txt"); f.DeleteAsync(); };
+  // Through an FTP proxy at the scripted server, to a server on `port`.
+  const auto viaProxy = [](const char* port) {
+    return [port](TFtpClient& f) {
+      f.SetConnectionType(ftpProxy);
+      f.SetProxyServer("127.0.0.1");
+      f.SetProxyDialPort(f.Port());
+      f.SetHostName("files.example");
+      f.SetPort(port);
+      f.ConnectAsync();
+    };
+  };
+  const Script proxyLogin = Script().Send("220 Proxy\r\n").Reply("230 In\r\n");
   const ChainRow rows[] = {
       {"USER answered 230: no PASS", Script().Send("220 Ready\r\n").Reply("230 Anonymous in\r\n"),
        [](TFtpClient& f) { f.ConnectAsync(); }, {ftpConnectAsync, 0}, "", "230 Anonymous in", true, {"USER user"}},
@@ -253,6 +250,12 @@ TEST(FtpChain, StepsAndEnds) {
       {"an empty user name in a later step fails the request", Script().Send("220 Ready\r\n"),
        [](TFtpClient& f) { f.SetUserName(""); f.ConnectAsync(); }, {ftpConnectAsync, 500}, "500 UserName emtpy",
        "500 UserName emtpy", true, {}},
+      {"a proxy login names the server", proxyLogin, viaProxy("21"), {ftpConnectAsync, 0}, "", "230 In", true,
+       {"USER user@files.example"}},
+      {"a proxy login names the server, port FTP", proxyLogin, viaProxy("FTP"), {ftpConnectAsync, 0}, "", "230 In",
+       true, {"USER user@files.example"}},
+      {"a proxy login names the server and its own port", proxyLogin, viaProxy("2121"), {ftpConnectAsync, 0}, "",
+       "230 In", true, {"USER user@files.example:2121"}},
   };
   for (const ChainRow& row : rows) {
     SCOPED_TRACE(row.name);
@@ -321,28 +324,6 @@ TEST(FtpConnect, RefusedConnectionReportsTheSocketError) {
   EXPECT_EQ(probe.ftp.LastResponse(), "500 Connection refused (Winsock error #10061)");
   EXPECT_EQ(probe.ftp.StatusCode(), 500);
   EXPECT_EQ(probe.ftp.State(), ftpReady);
-}
-
-TEST(FtpConnect, ProxyLoginNamesTheServer) {
-  struct Case {
-    const char* port;
-    const char* user;
-  };
-  for (const Case c : {Case{"21", "USER user@files.example"}, Case{"FTP", "USER user@files.example"},
-                       Case{"2121", "USER user@files.example:2121"}}) {
-    ScriptedFtpServer proxy(Script().Send("220 Proxy\r\n").Reply("230 In\r\n"));
-    EngineProbe probe;
-    probe.ftp.SetConnectionType(ftpProxy);
-    probe.ftp.SetProxyServer("127.0.0.1");
-    probe.ftp.SetProxyDialPort(std::to_string(proxy.Port()));
-    probe.ftp.SetHostName("files.example");
-    probe.ftp.SetPort(c.port);
-    probe.ftp.SetUserName("user");
-    probe.ftp.ConnectAsync();
-    ASSERT_TRUE(probe.WaitDone());
-    EXPECT_EQ(probe.completions.back(), (Completion{ftpConnectAsync, 0}));
-    EXPECT_EQ(proxy.Commands(), std::vector<std::string>{c.user}) << "port " << c.port;
-  }
 }
 
 }  // namespace

@@ -3,11 +3,9 @@
 // refused EPSV followed by PASV replies that name a wrong address.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
-#include "support/ftp/EngineProbe.h"
 #include "ftp/FtpFeatures.h"
+#include "support/files/PatternFiles.h"
+#include "support/ftp/EngineProbe.h"
 #include "support/peers/TempDir.h"
 #include "support/scripted/ScriptedFtpServer.h"
 
@@ -155,12 +153,8 @@ TEST(FtpFeatures, PassiveListingsGoToTheControlConnectionsPeer) {
     ASSERT_EQ(probe.Run([&] { probe.ftp.ConnectAsync(); }), (Completion{ftpConnectAsync, 0})) << probe.Transcript();
     testsupport::TempDir dir;
     for (int listing = 0; listing < 2; ++listing) {
-      probe.ftp.SetLocalFileName((dir.Path() / "FTPDIR.TXT").string());
-      EXPECT_EQ(probe.Run([&] { probe.ftp.DirAsync(); }), (Completion{ftpDirAsync, 0})) << probe.Transcript();
-      std::ifstream file(dir.Path() / "FTPDIR.TXT", std::ios::binary);
-      std::stringstream bytes;
-      bytes << file.rdbuf();
-      EXPECT_EQ(bytes.str(), kListing);
+      EXPECT_EQ(probe.List((dir.Path() / "FTPDIR.TXT").string()), (Completion{ftpDirAsync, 0})) << probe.Transcript();
+      EXPECT_EQ(testsupport::ReadAll(dir.Path() / "FTPDIR.TXT"), kListing);
     }
     std::vector<std::string> commands = server.Commands();
     commands.erase(commands.begin());  // USER

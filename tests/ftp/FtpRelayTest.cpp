@@ -3,10 +3,7 @@
 // and QUIT.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "support/ftp/EngineProbe.h"
-#include "support/files/PatternFiles.h"
+#include "PeerFlows.h"
 #include "support/peers/DantePeer.h"
 #include "support/peers/FtpProxyPeer.h"
 #include "support/peers/MicrosocksPeer.h"
@@ -16,10 +13,7 @@
 #include "support/peers/TempDir.h"
 #include "support/peers/VsftpdPeer.h"
 
-namespace fs = std::filesystem;
-using ftptest::Completion;
-using ftptest::EngineProbe;
-using testsupport::SocksAuth;
+using namespace ftptest;
 
 namespace {
 
@@ -29,9 +23,7 @@ class ThroughRelay : public testsupport::RelaySuite<Relay, testsupport::VsftpdPe
   void SetUp() override {
     testsupport::RelaySuite<Relay, testsupport::VsftpdPeer>::SetUp();
     if (this->IsSkipped() || this->HasFatalFailure()) return;
-    probe.Target(Server().Port());
-    probe.ftp.SetUserName(Server().User());
-    probe.ftp.SetPassWord(Server().Password());
+    probe.Aim(Server());
   }
 
   static Relay& RelayPeer() { return ThroughRelay::Peer(); }
@@ -52,38 +44,25 @@ class ThroughRelay : public testsupport::RelaySuite<Relay, testsupport::VsftpdPe
     probe.ftp.SetSocksPort(std::to_string(RelayPeer().Port()));
   }
 
-  // Login, listing, upload and download of 10 MiB, QUIT; `beforeData` runs before each transfer.
+  void SocksSession(TFtpConnectionType type, bool withLogin) {
+    UseSocks(type, withLogin);
+    FullSession([&] { WriteSocksSettings(); });
+  }
+
+  // Login, a listing, upload and download of 10 MiB, QUIT; `beforeData` runs before each
+  // data connection.
   void FullSession(const std::function<void()>& beforeData) {
     auto& ftp = probe.ftp;
     ASSERT_EQ(probe.Run([&] { ftp.ConnectAsync(); }), (Completion{ftpConnectAsync, 0})) << probe.Transcript();
     EXPECT_TRUE(ftp.Passive()) << "relayed connections are always passive";
     EXPECT_TRUE(probe.Sync([&] { return ftp.TypeBinarySync(); }));
-
-    const std::string name = RelayName() + ".bin";
-    const fs::path original = local_.Path() / "original";
-    testsupport::WritePattern(original, 10 << 20);
-    ftp.SetHostFileName(name);
-    ftp.SetLocalFileName(original.string());
-    beforeData();
-    ASSERT_EQ(probe.Run([&] { ftp.PutAsync(); }), (Completion{ftpPutAsync, 0})) << probe.Transcript();
-    EXPECT_EQ(testsupport::Sha256Of(Server().Root() / name), testsupport::Sha256Of(original));
-
+    testsupport::WritePattern(Server().Root() / "listed.bin", 1);
     const fs::path listing = local_.Path() / "FTPDIR.TXT";
-    ftp.SetHostFileName("");
-    ftp.SetLocalFileName(listing.string());
     beforeData();
-    ASSERT_EQ(probe.Run([&] { ftp.DirAsync(); }), (Completion{ftpDirAsync, 0})) << probe.Transcript();
-    EXPECT_NE(testsupport::ReadAll(listing).find(name), std::string::npos);
-
-    const fs::path back = local_.Path() / "back";
-    ftp.SetHostFileName(name);
-    ftp.SetLocalFileName(back.string());
-    beforeData();
-    ASSERT_EQ(probe.Run([&] { ftp.GetAsync(); }), (Completion{ftpGetAsync, 0})) << probe.Transcript();
-    EXPECT_EQ(testsupport::Sha256Of(back), testsupport::Sha256Of(original));
-
+    ASSERT_EQ(probe.List(listing.string()), (Completion{ftpDirAsync, 0})) << probe.Transcript();
+    EXPECT_NE(testsupport::ReadAll(listing).find("listed.bin"), std::string::npos);
+    RoundTrip(probe, Server(), local_.Path(), RelayName() + ".bin", 10 * kMiB, beforeData);
     EXPECT_EQ(probe.Run([&] { ftp.QuitAsync(); }), (Completion{ftpQuitAsync, 0}));
-    fs::remove(Server().Root() / name);
   }
 
   void WrongPasswordIsRefused() {
@@ -107,39 +86,21 @@ using MicrosocksSocksLogin = ThroughRelay<testsupport::MicrosocksLoginPeer>;
 using SshSocks = ThroughRelay<testsupport::SshSocksPeer>;
 using FtpProxy = ThroughRelay<testsupport::FtpProxyPeer>;
 
-TEST_F(DanteSocks, Socks5) {
-  UseSocks(ftpSocks5, false);
-  FullSession([&] { WriteSocksSettings(); });
-}
+TEST_F(DanteSocks, Socks5) { SocksSession(ftpSocks5, false); }
 
-TEST_F(DanteSocks, Socks4) {
-  UseSocks(ftpSocks4, false);
-  FullSession([&] { WriteSocksSettings(); });
-}
+TEST_F(DanteSocks, Socks4) { SocksSession(ftpSocks4, false); }
 
-TEST_F(DanteSocksLogin, Socks5WithUserNameAndPassword) {
-  UseSocks(ftpSocks5, true);
-  FullSession([&] { WriteSocksSettings(); });
-}
+TEST_F(DanteSocksLogin, Socks5WithUserNameAndPassword) { SocksSession(ftpSocks5, true); }
 
 TEST_F(DanteSocksLogin, WrongPasswordIsTheRelaysRefusal) { WrongPasswordIsRefused(); }
 
-TEST_F(MicrosocksSocks, Socks5) {
-  UseSocks(ftpSocks5, false);
-  FullSession([&] { WriteSocksSettings(); });
-}
+TEST_F(MicrosocksSocks, Socks5) { SocksSession(ftpSocks5, false); }
 
-TEST_F(MicrosocksSocksLogin, Socks5WithUserNameAndPassword) {
-  UseSocks(ftpSocks5, true);
-  FullSession([&] { WriteSocksSettings(); });
-}
+TEST_F(MicrosocksSocksLogin, Socks5WithUserNameAndPassword) { SocksSession(ftpSocks5, true); }
 
 TEST_F(MicrosocksSocksLogin, WrongPasswordIsTheRelaysRefusal) { WrongPasswordIsRefused(); }
 
-TEST_F(SshSocks, Socks4A) {
-  UseSocks(ftpSocks4A, false);
-  FullSession([&] { WriteSocksSettings(); });
-}
+TEST_F(SshSocks, Socks4A) { SocksSession(ftpSocks4A, false); }
 
 TEST_F(SshSocks, SettingsCarryTheNextConnectionOfEachSocketOnly) {
   UseSocks(ftpSocks5, false);
@@ -147,8 +108,7 @@ TEST_F(SshSocks, SettingsCarryTheNextConnectionOfEachSocketOnly) {
   ASSERT_EQ(probe.Run([&] { ftp.ConnectAsync(); }), (Completion{ftpConnectAsync, 0}));
   EXPECT_EQ(ftp.ControlSocket().PeerPort(), std::to_string(RelayPeer().Port())) << "the control goes through the relay";
   const fs::path listing = local_.Path() / "FTPDIR.TXT";
-  ftp.SetLocalFileName(listing.string());
-  ASSERT_EQ(probe.Run([&] { ftp.DirAsync(); }), (Completion{ftpDirAsync, 0}));
+  ASSERT_EQ(probe.List(listing.string()), (Completion{ftpDirAsync, 0}));
   EXPECT_EQ(ftp.DataSocket().SocksServer(), "") << "the data socket forgot the relay when it closed";
   EXPECT_EQ(ftp.SocksServer(), "127.0.0.1") << "the open control connection keeps it";
   // The next listing's data connection goes straight to the server's address.
@@ -163,7 +123,7 @@ TEST_F(FtpProxy, ToAServerOnItsOwnPort) {
   probe.ftp.SetProxyDialPort(std::to_string(RelayPeer().Port()));
   FullSession([] {});
   const std::string user = "> USER " + Server().User() + "@127.0.0.1:" + std::to_string(Server().Port());
-  EXPECT_NE(std::find(probe.log.begin(), probe.log.end(), user), probe.log.end()) << probe.Transcript();
+  EXPECT_TRUE(probe.Logged(user)) << probe.Transcript();
 }
 
 }  // namespace

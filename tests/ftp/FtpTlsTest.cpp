@@ -3,10 +3,7 @@
 // that requires TLS against a server without it; and TLS through a SOCKS 5 relay.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "support/ftp/EngineProbe.h"
-#include "support/files/PatternFiles.h"
+#include "PeerFlows.h"
 #include "support/peers/DantePeer.h"
 #include "support/peers/PeerSuite.h"
 #include "support/peers/RelayPeers.h"
@@ -14,30 +11,18 @@
 #include "support/peers/TlsPeers.h"
 #include "support/scripted/ScriptedFtpServer.h"
 
-namespace fs = std::filesystem;
-using ftptest::Completion;
-using ftptest::EngineProbe;
-using testsupport::ReadAll;
-using testsupport::Sha256Of;
-using testsupport::WritePattern;
+using namespace ftptest;
 using testsupport::CertificateKind;
 using testsupport::PeerTls;
+using testsupport::ReadAll;
 using testsupport::TestCertificates;
+using testsupport::WritePattern;
 
 namespace {
 
-constexpr size_t kMiB = 1 << 20;
-
-bool Logged(const EngineProbe& probe, const std::string& start) {
-  return std::any_of(probe.log.begin(), probe.log.end(), [&](const std::string& l) { return l.rfind(start, 0) == 0; });
-}
-
 // The engine set up for the peer's TLS, trusting the test CA.
 void Aim(EngineProbe& probe, const testsupport::FtpPeer& peer, bool passive) {
-  probe.Target(peer.Port());
-  probe.ftp.SetUserName(peer.User());
-  probe.ftp.SetPassWord(peer.Password());
-  probe.ftp.SetPassive(passive);
+  probe.Aim(peer, passive);
   probe.ftp.SetEncryption(peer.Tls() == PeerTls::Implicit ? ftpEncryptionImplicit : ftpEncryptionExplicit);
   probe.ftp.SetTlsTrustFile(TestCertificates::Shared().CaFile());
 }
@@ -47,19 +32,6 @@ class FtpTls : public testsupport::PeerSuite<Server> {
  protected:
   static Server& Ftp() { return testsupport::PeerSuite<Server>::Peer(); }
 
-  Completion Get(const std::string& remote, const fs::path& local, bool resume = false) {
-    probe.ftp.SetHostFileName(remote);
-    probe.ftp.SetLocalFileName(local.string());
-    return probe.Run([&] { resume ? probe.ftp.RestGetAsync() : probe.ftp.GetAsync(); });
-  }
-
-  Completion Put(const fs::path& local, const std::string& remote, int64_t resumeAt = 0) {
-    probe.ftp.SetHostFileName(remote);
-    probe.ftp.SetLocalFileName(local.string());
-    probe.ftp.SetResumeAt(resumeAt);
-    return probe.Run([&] { resumeAt > 0 ? probe.ftp.RestPutAsync() : probe.ftp.PutAsync(); });
-  }
-
   // Login, uploads and downloads of 0 bytes and 10 MiB, a listing, a resumed download and
   // upload, QUIT; every file checked by its checksum.
   void WholeSession(bool passive) {
@@ -67,44 +39,18 @@ class FtpTls : public testsupport::PeerSuite<Server> {
     ASSERT_EQ(probe.Run([&] { probe.ftp.ConnectAsync(); }), (Completion{ftpConnectAsync, 0})) << probe.Transcript();
     EXPECT_TRUE(probe.ftp.Encrypted());
     EXPECT_TRUE(probe.ftp.DataProtected());
-    EXPECT_TRUE(Logged(probe, "! TLSv1.")) << "version and cipher in the log\n" << probe.Transcript();
-    EXPECT_TRUE(Logged(probe, "! Certificate: CN=localhost, issued by CN=marlo test CA")) << probe.Transcript();
+    EXPECT_TRUE(probe.Logged("! TLSv1.")) << "version and cipher in the log\n" << probe.Transcript();
+    EXPECT_TRUE(probe.Logged("! Certificate: CN=localhost, issued by CN=marlo test CA")) << probe.Transcript();
     ASSERT_TRUE(probe.Sync([&] { return probe.ftp.TypeBinarySync(); })) << probe.Transcript();
 
     const std::string tag = passive ? "pasv" : "port";
-    for (size_t size : {size_t{0}, 10 * kMiB}) {
-      SCOPED_TRACE(tag + " size " + std::to_string(size));
-      const std::string name = tag + "-" + std::to_string(size) + ".bin";
-      const fs::path original = local_.Path() / ("orig-" + name);
-      WritePattern(original, size);
-      ASSERT_EQ(Put(original, name), (Completion{ftpPutAsync, 0})) << probe.Transcript();
-      EXPECT_EQ(Sha256Of(Ftp().Root() / name), Sha256Of(original)) << "uploaded";
-      const fs::path back = local_.Path() / ("back-" + name);
-      ASSERT_EQ(Get(name, back), (Completion{ftpGetAsync, 0})) << probe.Transcript();
-      EXPECT_EQ(Sha256Of(back), Sha256Of(original)) << "downloaded";
-    }
-
+    for (size_t size : {size_t{0}, 10 * kMiB})
+      RoundTrip(probe, Ftp(), local_.Path(), tag + "-" + std::to_string(size) + ".bin", size);
+    WritePattern(Ftp().Root() / "listed.bin", 1);
     const fs::path listing = local_.Path() / "FTPDIR.TXT";
-    probe.ftp.SetHostFileName("");
-    probe.ftp.SetLocalFileName(listing.string());
-    ASSERT_EQ(probe.Run([&] { probe.ftp.DirAsync(); }), (Completion{ftpDirAsync, 0})) << probe.Transcript();
-    EXPECT_NE(ReadAll(listing).find(tag + "-10485760.bin"), std::string::npos) << ReadAll(listing);
-
-    const fs::path whole = local_.Path() / ("whole-" + tag);
-    WritePattern(whole, 3 * kMiB + 11);
-    const std::string remote = "resume-" + tag + ".bin";
-    fs::copy_file(whole, Ftp().Root() / remote, fs::copy_options::overwrite_existing);
-    Ftp().GiveToUser(Ftp().Root() / remote);
-    const fs::path partial = local_.Path() / ("partial-" + tag);
-    WritePattern(partial, kMiB);
-    ASSERT_EQ(Get(remote, partial, true), (Completion{ftpRestGetAsync, 0})) << probe.Transcript();
-    EXPECT_EQ(Sha256Of(partial), Sha256Of(whole)) << "resumed download";
-
-    const std::string upload = "restput-" + tag + ".bin";
-    WritePattern(Ftp().Root() / upload, 2 * kMiB + 5);
-    Ftp().GiveToUser(Ftp().Root() / upload);
-    ASSERT_EQ(Put(whole, upload, 2 * kMiB + 5), (Completion{ftpRestPutAsync, 0})) << probe.Transcript();
-    EXPECT_EQ(Sha256Of(Ftp().Root() / upload), Sha256Of(whole)) << "resumed upload";
+    ASSERT_EQ(probe.List(listing.string()), (Completion{ftpDirAsync, 0})) << probe.Transcript();
+    EXPECT_NE(ReadAll(listing).find("listed.bin"), std::string::npos) << ReadAll(listing);
+    ResumeBothWays(probe, Ftp(), local_.Path(), tag);
 
     EXPECT_EQ(probe.Run([&] { probe.ftp.QuitAsync(); }), (Completion{ftpQuitAsync, 0}));
     EXPECT_FALSE(probe.ftp.Encrypted());
@@ -153,7 +99,7 @@ TEST(FtpTlsCertificates, RefusedUnlessTheOwnerTrustsThem) {
     refused.ftp.SetHostName(row.host);
     EXPECT_EQ(refused.Run([&] { refused.ftp.ConnectAsync(); }), (Completion{ftpConnectAsync, kTlsCertificateRejected}))
         << refused.Transcript();
-    EXPECT_TRUE(Logged(refused, std::string("! The certificate is not verified: ") + row.problem)) << refused.Transcript();
+    EXPECT_TRUE(refused.Logged(std::string("! The certificate is not verified: ") + row.problem)) << refused.Transcript();
     EXPECT_FALSE(refused.ftp.Connected());
     EXPECT_EQ(server.LoggedCommands(), "AUTH TLS;") << "nothing after AUTH TLS reached the server";
 
@@ -205,7 +151,7 @@ TEST(FtpTlsChoice, AgainstAServerWithoutTls) {
     probe.Target(server.Port());
     probe.ftp.SetEncryption(row.encryption);
     EXPECT_EQ(probe.Run([&] { probe.ftp.ConnectAsync(); }), row.outcome) << probe.Transcript();
-    EXPECT_TRUE(Logged(probe, row.note)) << probe.Transcript();
+    EXPECT_TRUE(probe.Logged(row.note)) << probe.Transcript();
     EXPECT_FALSE(probe.ftp.Encrypted());
     server.WaitForCommands(row.commands.size() + 1, testsupport::Millis(300));
     EXPECT_EQ(server.Commands(), row.commands);
@@ -230,20 +176,8 @@ TEST_F(TlsThroughDante, ExplicitTlsSession) {
   EXPECT_TRUE(ftp.Encrypted());
   EXPECT_EQ(ftp.ControlSocket().PeerPort(), std::to_string(Peer().Port())) << "the control goes through the relay";
   ASSERT_TRUE(probe.Sync([&] { return ftp.TypeBinarySync(); }));
-
   testsupport::TempDir local;
-  const fs::path original = local.Path() / "original";
-  WritePattern(original, 10 * kMiB);
-  ftp.SetHostFileName("socks-tls.bin");
-  ftp.SetLocalFileName(original.string());
-  relay();
-  ASSERT_EQ(probe.Run([&] { ftp.PutAsync(); }), (Completion{ftpPutAsync, 0})) << probe.Transcript();
-  EXPECT_EQ(Sha256Of(Target().Root() / "socks-tls.bin"), Sha256Of(original));
-  const fs::path back = local.Path() / "back";
-  ftp.SetLocalFileName(back.string());
-  relay();
-  ASSERT_EQ(probe.Run([&] { ftp.GetAsync(); }), (Completion{ftpGetAsync, 0})) << probe.Transcript();
-  EXPECT_EQ(Sha256Of(back), Sha256Of(original));
+  RoundTrip(probe, Target(), local.Path(), "socks-tls.bin", 10 * kMiB, relay);
   EXPECT_GE(Peer().RelayedConnections(), 3) << "control and both data connections were relayed";
   EXPECT_EQ(probe.Run([&] { ftp.QuitAsync(); }), (Completion{ftpQuitAsync, 0}));
 }

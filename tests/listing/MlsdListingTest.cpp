@@ -1,46 +1,18 @@
-// Machine listings (MLSD): what the real servers sent for the tree of MlsdTree.h (where
-// the listed directory and its parent, types cdir and pdir, are no entries), and the facts
-// they may send otherwise, line by line.
+// Machine listings (MLSD): the facts servers may send, line by line. What the real servers
+// send for a whole tree: MlsdPeersTest.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "listing/ListingFile.h"
 #include "support/peers/TempDir.h"
-#include "support/listing/MlsdTree.h"
 #include "support/listing/ListingTestSupport.h"
+#include "support/listing/MlsdTree.h"
 
 namespace listing {
 namespace {
 
 const ListingContext kMlsd{"0957681", {2026, 12, 6}, ListingFormat::Mlsd};
-
-struct CapturedCase {
-  const char* what;
-  const char* file;
-  const std::vector<RemoteEntry>* entries;
-};
-
-class CapturedMlsdTest : public testing::TestWithParam<CapturedCase> {
-  const MoscowTime zone_;
-};
-
-// The servers list in their own orders, and add "." and ".." (which are not entries).
-TEST_P(CapturedMlsdTest, GivesTheTreesEntries) {
-  std::ifstream captured(std::filesystem::path(LISTING_TEST_DATA_DIR) / GetParam().file, std::ios::binary);
-  const std::string listing{std::istreambuf_iterator<char>(captured), {}};
-  ASSERT_FALSE(listing.empty());
-  EXPECT_EQ(MlsdEntriesOf(listing), SortedByName(*GetParam().entries));
-}
-
-const CapturedCase kCaptured[] = {
-    {"pure_ftpd", "pure-ftpd.mlsd", &kMlsdEntries},
-    {"proftpd", "proftpd.mlsd", &kMlsdEntries},
-    {"pyftpdlib, perm instead of modes", "pyftpdlib.mlsd", &kPermOnlyMlsdEntries},
-};
-INSTANTIATE_TEST_SUITE_P(Servers, CapturedMlsdTest, testing::ValuesIn(kCaptured), CaseName());
 
 struct LineCase {
   const char* what;

@@ -7,6 +7,7 @@
 
 #include "ftp/FtpCli.h"
 #include "support/EventLoop.h"
+#include "support/peers/FtpPeer.h"
 
 namespace ftptest {
 
@@ -37,6 +38,14 @@ class EngineProbe {
     ftp.SetPassWord("secret");
   }
 
+  // The peer's address and account, and the direction of its data connections.
+  void Aim(const testsupport::FtpPeer& peer, bool passive = true) {
+    Target(peer.Port());
+    ftp.SetUserName(peer.User());
+    ftp.SetPassWord(peer.Password());
+    ftp.SetPassive(passive);
+  }
+
   // Connects to the server's greeting with OpenAsync; false when that did not end in time.
   bool Open(uint16_t port) {
     Target(port);
@@ -63,6 +72,35 @@ class EngineProbe {
     const bool ok = request();
     WaitDone(before + 1);
     return ok;
+  }
+
+  // A download, resumed from the local file's end when `resume`.
+  Completion Get(const std::string& remote, const std::string& local, bool resume = false) {
+    ftp.SetHostFileName(remote);
+    ftp.SetLocalFileName(local);
+    return Run([&] { resume ? ftp.RestGetAsync() : ftp.GetAsync(); });
+  }
+
+  // An upload, continued from `resumeAt` of the remote file when that is not 0.
+  Completion Put(const std::string& local, const std::string& remote, int64_t resumeAt = 0) {
+    ftp.SetHostFileName(remote);
+    ftp.SetLocalFileName(local);
+    ftp.SetResumeAt(resumeAt);
+    return Run([&] { resumeAt > 0 ? ftp.RestPutAsync() : ftp.PutAsync(); });
+  }
+
+  // A LIST of `argument` into `local`.
+  Completion List(const std::string& local, const std::string& argument = "") {
+    ftp.SetHostFileName(argument);
+    ftp.SetLocalFileName(local);
+    return Run([&] { ftp.DirAsync(); });
+  }
+
+  // Whether a line of the log starts with `start`.
+  bool Logged(const std::string& start) const {
+    for (const auto& l : log)
+      if (l.rfind(start, 0) == 0) return true;
+    return false;
   }
 
   // The whole log, one line each, for failure messages.

@@ -1,7 +1,6 @@
 #pragma once
-// The directory whose machine listings (MLSD) the listing tests read: made on disk for the
-// real servers, and captured from pure-ftpd, proftpd and pyftpdlib into data/*.mlsd. The
-// entries expected of it are dated in Moscow time (UTC+3, no summer time), which the tests
+// The directory whose machine listings (MLSD) the listing tests read, made on disk for the
+// real servers that offer them (pure-ftpd, proftpd, pyftpdlib). The entries expected of it are dated in Moscow time (UTC+3, no summer time), which the tests
 // set as the local time zone, so that each date shows the shift from UTC.
 
 #include <algorithm>
