@@ -13,8 +13,7 @@
 namespace dialogs {
 
 inline QString ToQString(std::string_view bytes) {
-  const std::string text =
-      platform::IsValidUtf8(bytes) ? std::string(bytes) : platform::Cp1251ToUtf8(bytes);
+  const std::string text = platform::DecodeTextBytes(bytes);
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
