@@ -16,16 +16,16 @@
 
 #include "dialogs/OptionsDialog.h"
 #include "support/files/ScratchDir.h"
-#include "support/widgets/DialogTesting.h"
+#include "DialogSteps.h"
 
 namespace {
 
 using dialogs::T_Options;
-using dialogtest::AnswerInput;
 using dialogtest::AnswerNextModal;
 using dialogtest::Find;
+using dialogtest::Do;
 using dialogtest::Press;
-
+using dialogtest::Steps;
 
 // Every field away from its default, each value one the dialog can show.
 ProgramOptions Unusual() {
@@ -108,99 +108,49 @@ TEST(OptionsDialog, SaveReadsEveryControlBack) {
   struct Row {
     const char* name;
     ProgramOptions before;
-    std::function<void(T_Options&)> act;  // before "Сохранить"
-    std::function<void(const ProgramOptions&)> check;
+    Steps steps;  // before "Сохранить"
+    ProgramOptions after;
   };
-  const auto nothing = [](T_Options&) {};
   const Row rows[] = {
-      {"every field round-trips unchanged", Unusual(), nothing,
-       [](const ProgramOptions& o) { EXPECT_EQ(o, Unusual()); }},
-      {"keep-alive without commands is saved off", With([](ProgramOptions& o) { o.KeepAlive = true; }), nothing,
-       [](const ProgramOptions& o) { EXPECT_FALSE(o.KeepAlive); }},
+      {"every field round-trips unchanged", Unusual(), {}, Unusual()},
+      {"keep-alive without commands is saved off", With([](ProgramOptions& o) { o.KeepAlive = true; }), {}, {}},
       {"the firewall switch is always saved off; its other fields stay",
-       With([](ProgramOptions& o) {
-         o.FirewallEnabled = true;
-         o.FirewallHost = "fw";
-         o.FirewallPassword = "pw";
-       }),
-       nothing,
-       [](const ProgramOptions& o) {
-         EXPECT_FALSE(o.FirewallEnabled);
-         EXPECT_EQ(o.FirewallHost, "fw");
-         EXPECT_EQ(o.FirewallPassword, "pw");
-       }},
+       With([](ProgramOptions& o) { o.FirewallEnabled = true, o.FirewallHost = "fw", o.FirewallPassword = "pw"; }), {},
+       With([](ProgramOptions& o) { o.FirewallHost = "fw", o.FirewallPassword = "pw"; })},
       {"values outside their choices are saved as the first choice",
        With([](ProgramOptions& o) {
-         o.TransferMode = 7;
-         o.ConnectionType = 9;
-         o.FirewallType = 8;
-         o.DefaultPromptAction = -1;
+         o.TransferMode = 7, o.ConnectionType = 9, o.FirewallType = 8, o.DefaultPromptAction = -1;
        }),
-       nothing,
-       [](const ProgramOptions& o) {
-         EXPECT_EQ(o.TransferMode, 0);
-         EXPECT_EQ(o.ConnectionType, 0);
-         EXPECT_EQ(o.FirewallType, 0);
-         EXPECT_EQ(o.DefaultPromptAction, 0);
-       }},
+       {}, With([](ProgramOptions& o) { o.TransferMode = o.ConnectionType = o.FirewallType = o.DefaultPromptAction = 0; })},
       {"numbers are held within their spin boxes' bounds",
+       With([](ProgramOptions& o) { o.TimeOut = 5, o.KeepStart = 5000; }), {},
+       With([](ProgramOptions& o) { o.TimeOut = 10, o.KeepStart = 1000; })},
+      {"choices made in the dialog are saved", {},
+       {{Do::Press, "rgType4"}, {Do::Append, "eSocks", "127.0.0.1"}, {Do::Append, "eSocksPort", "1080"},
+        {Do::Press, "rbPrompt1"}},
        With([](ProgramOptions& o) {
-         o.TimeOut = 5;
-         o.KeepStart = 5000;
-       }),
-       nothing,
-       [](const ProgramOptions& o) {
-         EXPECT_EQ(o.TimeOut, 10);
-         EXPECT_EQ(o.KeepStart, 1000);
-       }},
-      {"choices made in the dialog are saved", ProgramOptions{},
-       [](T_Options& d) {
-         Press(d, "rgType4");
-         dialogtest::TypeText(Find<QLineEdit>(d, "eSocks"), "127.0.0.1");
-         dialogtest::TypeText(Find<QLineEdit>(d, "eSocksPort"), "1080");
-         Press(d, "rbPrompt1");
-       },
-       [](const ProgramOptions& o) {
-         EXPECT_EQ(o.ConnectionType, 4);
-         EXPECT_EQ(o.SocksServer + ":" + o.SocksPort, "127.0.0.1:1080");
-         EXPECT_EQ(o.DefaultPromptAction, 1);
-       }},
+         o.ConnectionType = 4, o.SocksServer = "127.0.0.1", o.SocksPort = "1080", o.DefaultPromptAction = 1;
+       })},
       {"list buttons: add, change the selected line, change without a selection adds, delete",
        With([](ProgramOptions& o) { o.AsciiExtensions = "txt,htm"; }),
-       [](T_Options& d) {
-         auto* list = Find<QListWidget>(d, "lbExt");
-         AnswerInput("pl", "Add extention");
-         Press(d, "SpeedButton6");
-         AnswerInput("cgi", "Add extention");
-         Press(d, "SpeedButton8");
-         list->setCurrentRow(1);
-         AnswerInput("html", "Edit extention");
-         Press(d, "SpeedButton8");
-         list->setCurrentRow(0);
-         Press(d, "SpeedButton7");
-         AnswerInput("NOOP", "Add Command");
-         Press(d, "SpeedButton4");
-         Press(d, "cbKeep");
-       },
-       [](const ProgramOptions& o) {
-         EXPECT_EQ(o.AsciiExtensions, "html,pl,cgi");
-         EXPECT_EQ(o.KeepCommands, "NOOP");
-         EXPECT_TRUE(o.KeepAlive);
-       }},
+       {{Do::Answer, "Add extention", "pl"}, {Do::Press, "SpeedButton6"}, {Do::Answer, "Add extention", "cgi"},
+        {Do::Press, "SpeedButton8"}, {Do::Current, "lbExt", "", 1}, {Do::Answer, "Edit extention", "html"},
+        {Do::Press, "SpeedButton8"}, {Do::Current, "lbExt", "", 0}, {Do::Press, "SpeedButton7"},
+        {Do::Answer, "Add Command", "NOOP"}, {Do::Press, "SpeedButton4"}, {Do::Press, "cbKeep"}},
+       With([](ProgramOptions& o) { o.AsciiExtensions = "html,pl,cgi", o.KeepCommands = "NOOP", o.KeepAlive = true; })},
   };
   for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
     ScratchDir dir;
     ProgramOptions options = row.before;
-    const auto act = row.act;
-    AnswerNextModal<T_Options>([act](T_Options& d) {
-      act(d);
+    AnswerNextModal<T_Options>([&row](T_Options& d) {
+      dialogtest::Perform(d, row.steps);
       Press(d, "SpeedButton2");
     });
-    EXPECT_TRUE(dialogs::ShowOptionsDialog(nullptr, options, dir.Path())) << row.name;
-    row.check(options);
-    const ProgramOptions onDisk = LoadOptions(dir.Path());
-    EXPECT_EQ(onDisk, options) << row.name;
-    EXPECT_EQ(dir.Mode("options.ftp"), 0600u) << row.name;
+    EXPECT_TRUE(dialogs::ShowOptionsDialog(nullptr, options, dir.Path()));
+    EXPECT_EQ(options, row.after);
+    EXPECT_EQ(LoadOptions(dir.Path()), options);
+    EXPECT_EQ(dir.Mode("options.ftp"), 0600u);
   }
 }
 

@@ -1,0 +1,81 @@
+#pragma once
+// A user's actions on a dialog written as data, so that a row of a table holds its short
+// script: {Edit, "NameEdt", "Mirror"}, {Press, "SaveButton"}. Each step acts on the control
+// of that object name, found anywhere in the dialog.
+#include <QComboBox>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <vector>
+
+#include "support/widgets/DialogTesting.h"
+
+namespace dialogtest {
+
+enum class Do {
+  Edit,         // replaces the line edit's text as a user does (a memo's at once)
+  Append,       // types the text's keys at the end of the line edit
+  Press,        // clicks the button
+  Choose,       // picks the combo box's entry of this caption
+  Key,          // the key sequence ("Return", "Shift+Ins") on the control
+  Click,        // clicks the list's row
+  DoubleClick,  // clicks the list's row, then double-clicks it
+  Current,      // makes the list's row the current one, as the arrow keys do
+  Answer,       // the next input dialog, captioned as `control`, is confirmed with the text
+  Shows,        // the line edit or combo box shows the text
+};
+
+struct Step {
+  Do what;
+  const char* control;
+  const char* text = "";
+  int row = 0;
+};
+using Steps = std::vector<Step>;
+
+inline void ClickRow(QListWidget* list, int row, bool twice) {
+  const QPoint at = list->visualItemRect(list->item(row)).center();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+  if (twice) QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+inline QString ShownText(const QWidget& dialog, const char* control) {
+  if (auto* combo = dialog.findChild<QComboBox*>(control)) return combo->currentText();
+  return Find<QLineEdit>(dialog, control)->text();
+}
+
+inline void Perform(QWidget& dialog, const Steps& steps) {
+  for (const Step& step : steps) {
+    const QString text = QString::fromUtf8(step.text);
+    switch (step.what) {
+      case Do::Edit:
+        if (auto* memo = dialog.findChild<QPlainTextEdit*>(step.control)) memo->setPlainText(text);
+        else ReplaceText(Find<QLineEdit>(dialog, step.control), text);
+        break;
+      case Do::Append: {
+        auto* edit = Find<QLineEdit>(dialog, step.control);
+        edit->end(false);
+        QTest::keyClicks(edit, text);
+        break;
+      }
+      case Do::Press: Press(dialog, step.control); break;
+      case Do::Choose: {
+        auto* combo = Find<QComboBox>(dialog, step.control);
+        ASSERT_GE(combo->findText(text), 0) << step.text;
+        combo->setCurrentIndex(combo->findText(text));
+        break;
+      }
+      case Do::Key: QTest::keySequence(Find<QWidget>(dialog, step.control), QKeySequence(text)); break;
+      case Do::Click:
+      case Do::DoubleClick:
+        ClickRow(Find<QListWidget>(dialog, step.control), step.row, step.what == Do::DoubleClick);
+        break;
+      case Do::Current: Find<QListWidget>(dialog, step.control)->setCurrentRow(step.row); break;
+      case Do::Answer: AnswerInput(text, step.control); break;
+      case Do::Shows: EXPECT_EQ(ShownText(dialog, step.control), text) << step.control; break;
+    }
+  }
+}
+
+}  // namespace dialogtest
