@@ -6,6 +6,7 @@
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <vector>
 
@@ -33,6 +34,14 @@ struct Step {
   int row = 0;
 };
 using Steps = std::vector<Step>;
+
+// Closes the next message box, leaving "title: text" in `message`.
+inline void AnswerMessage(QString& message) {
+  AnswerNextModal<QMessageBox>([&message](QMessageBox& box) {
+    message = box.windowTitle() + ": " + box.text();
+    box.accept();
+  });
+}
 
 inline void ClickRow(QListWidget* list, int row, bool twice) {
   const QPoint at = list->visualItemRect(list->item(row)).center();

@@ -2,7 +2,6 @@
 // cancelling store, and the host type buttons.
 #include <QComboBox>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QRadioButton>
 #include <gtest/gtest.h>
 #include <string>
@@ -17,7 +16,6 @@
 namespace {
 
 using dialogs::TFFtpBase;
-using dialogtest::AnswerInput;
 using dialogtest::AnswerNextModal;
 using dialogtest::Find;
 using dialogtest::Press;
@@ -227,10 +225,7 @@ TEST(SiteManager, SaveIsRefusedWhileTheSiteCannotBeStored) {
       auto* edit = Find<QLineEdit>(d, row.field);
       edit->selectAll();
       edit->insert(QString::fromUtf8(row.text));  // as a paste does
-      AnswerNextModal<QMessageBox>([&message](QMessageBox& box) {
-        message = box.windowTitle() + ": " + box.text();
-        box.accept();
-      });
+      dialogtest::AnswerMessage(message);
       Press(d, "SaveButton");
       EXPECT_TRUE(d.isVisible()) << row.name;
       Press(d, "CancelButton");
@@ -244,9 +239,7 @@ TEST(SiteManager, CancelStillWritesTheHostTypes) {
   ScratchDir dir;
   SiteRecord site = Site("2957681", "Default");
   AnswerNextModal<TFFtpBase>([](TFFtpBase& d) {
-    AnswerInput("Unix");
-    Press(d, "AddHostTypeButton");
-    Press(d, "CancelButton");
+    dialogtest::Perform(d, {{Do::Answer, "", "Unix"}, {Do::Press, "AddHostTypeButton"}, {Do::Press, "CancelButton"}});
   });
   EXPECT_FALSE(dialogs::EditSite(nullptr, site, dir.Path()));
   // The shown host type's code, format digit included, was kept when "Add" was pressed.
@@ -261,14 +254,11 @@ TEST(SiteManager, AHostTypeFileThatCannotBeWrittenIsReported) {
   SiteRecord site = Site("0957681", "");
   QString message;
   AnswerNextModal<TFFtpBase>([&message](TFFtpBase& d) {
-    AnswerNextModal<QMessageBox>([&message](QMessageBox& box) {
-      message = box.text();
-      box.accept();
-    });
+    dialogtest::AnswerMessage(message);
     Press(d, "SaveButton");
   });
   EXPECT_TRUE(dialogs::EditSite(nullptr, site, dir.Path()));
-  EXPECT_TRUE(message.startsWith(QString::fromStdString("Unable to write to " + dir.File("Answer.txt"))))
+  EXPECT_TRUE(message.contains(QString::fromStdString(": Unable to write to " + dir.File("Answer.txt"))))
       << message.toStdString();
   EXPECT_EQ(dir.Read("Answer.txt"), kTwoHostTypes);
 }
