@@ -32,32 +32,27 @@ OverwriteAction RunPrompt(std::string& path, const std::function<void(TFReWrite&
 
 void Press(TFReWrite& prompt, OverwriteAction action) { prompt.Button(action)->click(); }
 
-struct AnswerCase {
-  const char* what;
-  std::function<void(TFReWrite&)> drive;
-  OverwriteAction answer;
-};
-
-class OverwritePromptTest : public testing::TestWithParam<AnswerCase> {};
-
-TEST_P(OverwritePromptTest, AnswersAndLeavesThePathAlone) {
-  std::string path = kTarget;
-  EXPECT_EQ(RunPrompt(path, GetParam().drive), GetParam().answer);
-  EXPECT_EQ(path, kTarget);
+TEST(OverwritePromptTest, AnswersAndLeavesThePathAlone) {
+  struct Row {
+    const char* name;
+    std::function<void(TFReWrite&)> drive;
+    OverwriteAction answer;
+  };
+  std::vector<Row> rows = {
+      {"Escape answers Resume", [](TFReWrite& p) { QTest::keyClick(&p, Qt::Key_Escape); }, OverwriteAction::Resume},
+      {"closing the window answers Resume", [](TFReWrite& p) { p.close(); }, OverwriteAction::Resume},
+  };
+  for (const OverwriteAction button : {OverwriteAction::Resume, OverwriteAction::Overwrite, OverwriteAction::All,
+                                       OverwriteAction::Skip, OverwriteAction::Cancel}) {
+    rows.push_back({"its button", [button](TFReWrite& p) { Press(p, button); }, button});
+  }
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.name << " " << static_cast<int>(row.answer));
+    std::string path = kTarget;
+    EXPECT_EQ(RunPrompt(path, row.drive), row.answer);
+    EXPECT_EQ(path, kTarget);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Buttons, OverwritePromptTest,
-    testing::Values(
-        AnswerCase{"Resume", [](TFReWrite& p) { Press(p, OverwriteAction::Resume); }, OverwriteAction::Resume},
-        AnswerCase{"Overwrite", [](TFReWrite& p) { Press(p, OverwriteAction::Overwrite); }, OverwriteAction::Overwrite},
-        AnswerCase{"All", [](TFReWrite& p) { Press(p, OverwriteAction::All); }, OverwriteAction::All},
-        AnswerCase{"Skip", [](TFReWrite& p) { Press(p, OverwriteAction::Skip); }, OverwriteAction::Skip},
-        AnswerCase{"Cancel", [](TFReWrite& p) { Press(p, OverwriteAction::Cancel); }, OverwriteAction::Cancel},
-        AnswerCase{"Escape answers Resume", [](TFReWrite& p) { QTest::keyClick(&p, Qt::Key_Escape); },
-                   OverwriteAction::Resume},
-        AnswerCase{"closing the window answers Resume", [](TFReWrite& p) { p.close(); }, OverwriteAction::Resume}),
-    CaseName{});
 
 TEST(OverwritePromptSaveAsTest, CancelledQueryKeepsThePromptOpenAndASecondSaveAsAsksAgain) {
   std::vector<std::string> proposed;
