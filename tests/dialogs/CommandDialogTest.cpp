@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "dialogs/custom.h"
-#include "DialogSteps.h"
+#include "support/shell/DialogSteps.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "dialogs/AboutBox.h"
 #include "dialogs/Ftpinput.h"
 #include "dialogs/HelpWindow.h"
-#include "DialogSteps.h"
+#include "support/shell/DialogSteps.h"
 
 namespace {
 

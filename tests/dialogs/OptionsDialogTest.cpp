@@ -1,7 +1,5 @@
 // The options dialog: pages chosen from the tree, the rules between its controls, and what a
 // save or a cancel leaves in memory and on disk.
-#include <QCheckBox>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTabWidget>
@@ -15,7 +13,7 @@
 
 #include "dialogs/OptionsDialog.h"
 #include "support/files/ScratchDir.h"
-#include "DialogSteps.h"
+#include "support/shell/DialogSteps.h"
 
 namespace {
 
@@ -69,38 +67,22 @@ TEST(OptionsDialog, TreeNodeByPositionSelectsItsPage) {
 TEST(OptionsDialog, SwitchesGovernTheirControls) {
   T_Options dialog(nullptr, With([](ProgramOptions& o) { o.ProxyPasswordMasked = true; }));
   dialog.show();
-  const auto echo = [&dialog](const char* name) { return Find<QLineEdit>(dialog, name)->echoMode(); };
-  const auto base = [&dialog](const char* name) { return Find<QWidget>(dialog, name)->palette().color(QPalette::Base); };
-  const QColor white(Qt::white), silver(0xC0, 0xC0, 0xC0);
-  EXPECT_EQ(echo("eProxyPsw"), QLineEdit::Password);
-  EXPECT_EQ(echo("eSocksPsw"), QLineEdit::Normal);
-  const auto panels = [&dialog] {
-    return std::make_pair(Find<QGroupBox>(dialog, "pnlProxy")->isEnabled(), Find<QGroupBox>(dialog, "pnlSocks")->isEnabled());
-  };
-  EXPECT_EQ(panels(), std::make_pair(false, false));  // Direct
-  Press(dialog, "rgType1");
-  EXPECT_EQ(panels(), std::make_pair(true, false));
-  EXPECT_EQ(base("eProxy"), white);
-  EXPECT_EQ(base("eSocks"), silver);
-  Press(dialog, "cbProxyPswMask");
-  for (const char* socks : {"rgType2", "rgType3", "rgType4"}) {
-    Press(dialog, socks);
-    EXPECT_EQ(panels(), std::make_pair(false, true)) << socks;
-  }
-  EXPECT_EQ(base("eSocks"), white);
-  Press(dialog, "cbSocksPswMask");
-  EXPECT_EQ(echo("eProxyPsw"), QLineEdit::Normal);
-  EXPECT_EQ(echo("eSocksPsw"), QLineEdit::Password);
-  EXPECT_FALSE(Find<QLineEdit>(dialog, "eAno")->isEnabled());
-  Press(dialog, "cbAno");
-  EXPECT_TRUE(Find<QLineEdit>(dialog, "eAno")->isEnabled());
-  EXPECT_FALSE(Find<QCheckBox>(dialog, "cbFW")->isEnabled() || Find<QGroupBox>(dialog, "gbFW")->isEnabled());
-  EXPECT_EQ(base("lbExt"), silver);
-  Press(dialog, "rgMode1");
-  EXPECT_EQ(base("lbExt"), white);
-  EXPECT_EQ(base("eLogFile"), silver);
-  Press(dialog, "cbLog");
-  EXPECT_EQ(base("eLogFile"), white);
+  Steps steps = {{Do::Is, "eProxyPsw", "masked"}, {Do::Is, "eSocksPsw", "plain"},
+                 {Do::Is, "pnlProxy", "disabled"}, {Do::Is, "pnlSocks", "disabled"},  // Direct
+                 {Do::Press, "rgType1"},           {Do::Is, "pnlProxy", "enabled"},
+                 {Do::Is, "pnlSocks", "disabled"}, {Do::Is, "eProxy", "white"},
+                 {Do::Is, "eSocks", "silver"},     {Do::Press, "cbProxyPswMask"}};
+  for (const char* socks : {"rgType2", "rgType3", "rgType4"})
+    steps.insert(steps.end(), {{Do::Press, socks}, {Do::Is, "pnlProxy", "disabled"}, {Do::Is, "pnlSocks", "enabled"}});
+  steps.insert(steps.end(), {{Do::Is, "eSocks", "white"},     {Do::Press, "cbSocksPswMask"},
+                             {Do::Is, "eProxyPsw", "plain"},  {Do::Is, "eSocksPsw", "masked"},
+                             {Do::Is, "eAno", "disabled"},    {Do::Press, "cbAno"},
+                             {Do::Is, "eAno", "enabled"},     {Do::Is, "cbFW", "disabled"},
+                             {Do::Is, "gbFW", "disabled"},    {Do::Is, "lbExt", "silver"},
+                             {Do::Press, "rgMode1"},          {Do::Is, "lbExt", "white"},
+                             {Do::Is, "eLogFile", "silver"},  {Do::Press, "cbLog"},
+                             {Do::Is, "eLogFile", "white"}});
+  dialogtest::Perform(dialog, steps);
 }
 
 TEST(OptionsDialog, SaveReadsEveryControlBack) {

@@ -7,7 +7,7 @@
 
 #include "dialogs/PermissionRules.h"
 #include "dialogs/UChMod.h"
-#include "DialogSteps.h"
+#include "support/shell/DialogSteps.h"
 
 namespace {
 

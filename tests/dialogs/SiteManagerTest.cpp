@@ -11,7 +11,7 @@
 #include "support/files/ScratchDir.h"
 #include "sites/SiteLine.h"
 #include "support/widgets/DialogTesting.h"
-#include "DialogSteps.h"
+#include "support/shell/DialogSteps.h"
 
 namespace {
 
@@ -119,22 +119,12 @@ TEST(SiteManager, ControlsFollowTheirSwitches) {
   ScratchDir dir;
   TFFtpBase dialog(nullptr, Site("0957681", ""), dir.Path());
   dialog.show();
-  auto* password = Find<QLineEdit>(dialog, "PasswordEdt");
-  EXPECT_EQ(password->echoMode(), QLineEdit::Password);
-  Press(dialog, "cbMPsw");
-  EXPECT_EQ(password->echoMode(), QLineEdit::Normal);
-  EXPECT_FALSE(Find<QLineEdit>(dialog, "EMailEdt")->isEnabled());
-  Press(dialog, "AnonymousCB");
-  EXPECT_TRUE(Find<QLineEdit>(dialog, "EMailEdt")->isEnabled());
-  EXPECT_FALSE(Find<QLineEdit>(dialog, "UserEdt")->isEnabled() || password->isEnabled() ||
-               Find<QLineEdit>(dialog, "AccountEdt")->isEnabled());
-  Press(dialog, "rbCustom");
-  EXPECT_TRUE(HostTypes(dialog)->isVisible());
-  Press(dialog, "rbText");
-  EXPECT_FALSE(HostTypes(dialog)->isVisible());
-  Press(dialog, "rbCustom");
-  Press(dialog, "rbAuto");
-  EXPECT_FALSE(HostTypes(dialog)->isVisible());
+  dialogtest::Perform(
+      dialog, {{Do::Is, "PasswordEdt", "masked"}, {Do::Press, "cbMPsw"}, {Do::Is, "PasswordEdt", "plain"},
+               {Do::Is, "EMailEdt", "disabled"}, {Do::Press, "AnonymousCB"}, {Do::Is, "EMailEdt", "enabled"},
+               {Do::Is, "UserEdt", "disabled"}, {Do::Is, "PasswordEdt", "disabled"}, {Do::Is, "AccountEdt", "disabled"},
+               {Do::Press, "rbCustom"}, {Do::Is, "cbName", "visible"}, {Do::Press, "rbText"}, {Do::Is, "cbName", "hidden"},
+               {Do::Press, "rbCustom"}, {Do::Press, "rbAuto"}, {Do::Is, "cbName", "hidden"}});
 }
 
 // What EditSite gives back, seen through the site's line in the site list.

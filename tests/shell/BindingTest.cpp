@@ -248,81 +248,52 @@ TEST(CommandMapTest, PaneEventsRunTheirCommands) {
 
 // ---- Enabling and the session ---------------------------------------------------------------
 
-using testsupport::DataPort;
-using testsupport::Script;
-
-// Greeting, login, TYPE A, CWD /d/ and a listing of one file.
-Script LoginAndListing(DataPort& data) {
-  return sessiontest::ScriptedLogin()
-      .Reply(data.PasvReply())
-      .Reply("150 Here\r\n")
-      .SendData(data, "-rw-r--r--    1 1001     1001      1000000 Jan 01  2020 big.bin\r\n")
-      .Send("226 Done\r\n");
+// The enabled state of the entries that tell the session's state.
+std::vector<bool> SessionEntries(const MainWindow& w) {
+  std::vector<bool> enabled;
+  for (QAction* action : {w.Buttons.SpeedButton1, w.Buttons.SpeedButton2, w.Buttons.sbDisConnect, w.Buttons.sbStop,
+                          w.MainMenu.Disconnect1, w.MainMenu.StopTransfer1, w.MainMenu.DownloadSelectedFiles1,
+                          w.Buttons.sbConnect, w.Buttons.sbNewServer}) {
+    enabled.push_back(action->isEnabled());
+  }
+  return enabled;
 }
 
-// The entries of SessionBindingTest::SessionEntries without a session and during one.
-const std::vector<bool> kWithoutSession = {false, false, false, false, false, false, false, true, true};
-const std::vector<bool> kInSession = {true, true, true, true, true, true, true, false, false};
-
-class SessionBindingTest : public testing::Test {
- protected:
-  // Connects by a double click on the site, as a user does.
-  void Connect(Script script) {
-    server_ = std::make_unique<testsupport::ScriptedFtpServer>(std::move(script));
-    h.AddSite(SessionHarness::SiteFor("box", server_->Port(), "user", "secret", "/d"));
-    bound_ = std::make_unique<BoundWindow>(h);
-    Window().show();
-    EXPECT_EQ(SessionEntries(), kWithoutSession) << "nothing to transfer or end before a session";
-    h.SelectRemote({"box"});
-    emit Window().FTPView->doubleClicked();
-  }
-
-  // The remote view shows the listing and nothing runs.
-  bool WaitForListing() {
-    return PumpUntil([&] {
-      return Window().FTPView->Model()->rowCount() == 1 && !h.Logic().ShowingSites() && !h.Logic().Busy() &&
-             !h.Logic().RequestRunning();
-    });
-  }
-
-  MainWindow& Window() { return *bound_->window; }
-
-  // The enabled state of the entries that tell the session's state.
-  std::vector<bool> SessionEntries() {
-    MainWindow& w = Window();
-    std::vector<bool> enabled;
-    for (QAction* action : {w.Buttons.SpeedButton1, w.Buttons.SpeedButton2, w.Buttons.sbDisConnect, w.Buttons.sbStop,
-                            w.MainMenu.Disconnect1, w.MainMenu.StopTransfer1, w.MainMenu.DownloadSelectedFiles1,
-                            w.Buttons.sbConnect, w.Buttons.sbNewServer}) {
-      enabled.push_back(action->isEnabled());
-    }
-    return enabled;
-  }
-
+TEST(BindingTest, EnablingFollowsTheSessionAndTheRemotePaneItsMode) {
+  const std::vector<bool> withoutSession = {false, false, false, false, false, false, false, true, true};
+  testsupport::DataPort data;
+  // Greeting, login, TYPE A, CWD /d/ and a listing of one file.
+  testsupport::ScriptedFtpServer server(sessiontest::ScriptedLogin()
+                                            .Reply(data.PasvReply())
+                                            .Reply("150 Here\r\n")
+                                            .SendData(data, "-rw-r--r--  1 u  g  1000000 Jan 01  2020 big.bin\r\n")
+                                            .Send("226 Done\r\n"));
   SessionHarness h;
-  DataPort data;
-  std::unique_ptr<testsupport::ScriptedFtpServer> server_;
-  std::unique_ptr<BoundWindow> bound_;
-};
+  h.AddSite(SessionHarness::SiteFor("box", server.Port(), "user", "secret", "/d"));
+  BoundWindow bound(h);
+  MainWindow& w = *bound.window;
+  w.show();
+  EXPECT_EQ(SessionEntries(w), withoutSession) << "nothing to transfer or end before a session";
+  EXPECT_EQ(w.FTPView->Style(), ViewStyle::List);
+  h.SelectRemote({"box"});
+  emit w.FTPView->doubleClicked();  // as a user connects
+  ASSERT_TRUE(PumpUntil([&] {
+    return w.FTPView->Model()->rowCount() == 1 && !h.Logic().ShowingSites() && !h.Logic().Busy() &&
+           !h.Logic().RequestRunning();
+  })) << h.Transcript();
 
-TEST_F(SessionBindingTest, EnablingFollowsTheSessionAndTheRemotePaneItsMode) {
-  Connect(LoginAndListing(data));
-  EXPECT_EQ(Window().FTPView->Style(), ViewStyle::List);
-  ASSERT_TRUE(WaitForListing()) << h.Transcript();
+  EXPECT_EQ(SessionEntries(w), (std::vector<bool>{true, true, true, true, true, true, true, false, false}));
+  EXPECT_EQ(w.FTPView->Style(), ViewStyle::Report);
+  EXPECT_EQ(w.RemoteTitle->text(), "127.0.0.1");
+  ASSERT_EQ(w.FTPPath->count(), 3);
+  EXPECT_EQ(w.FTPPath->currentText(), "d");
+  EXPECT_EQ(w.FTPView->Model()->index(0, 0).data().toString(), "big.bin");
 
-  EXPECT_EQ(SessionEntries(), kInSession);
-  EXPECT_EQ(Window().FTPView->Style(), ViewStyle::Report);
-  EXPECT_EQ(Window().RemoteTitle->text(), "127.0.0.1");
-  ASSERT_EQ(Window().FTPPath->count(), 3);
-  EXPECT_EQ(Window().FTPPath->currentText(), "d");
-  ASSERT_EQ(Window().FTPView->Model()->rowCount(), 1);
-  EXPECT_EQ(Window().FTPView->Model()->index(0, 0).data().toString(), "big.bin");
-
-  Window().Buttons.sbDisConnect->trigger();
+  w.Buttons.sbDisConnect->trigger();
   ASSERT_TRUE(h.WaitForSites()) << h.Transcript();
-  EXPECT_EQ(SessionEntries(), kWithoutSession);
-  EXPECT_EQ(Window().FTPView->Style(), ViewStyle::List);
-  EXPECT_EQ(Window().RemoteTitle->text(), "Удаленные FTP серверы");
+  EXPECT_EQ(SessionEntries(w), withoutSession);
+  EXPECT_EQ(w.FTPView->Style(), ViewStyle::List);
+  EXPECT_EQ(w.RemoteTitle->text(), "Удаленные FTP серверы");
   EXPECT_FALSE(QApplication::overrideCursor()) << "the hourglass of the disconnect is gone";
 }
 

@@ -3,7 +3,6 @@
 // disks; a site made in the site manager; options that send the next session through SOCKS;
 // and a transfer cancelled in the progress window.
 #include <QAction>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
 #include <QUrl>
@@ -17,7 +16,7 @@
 #include "support/peers/PyftpdlibPeer.h"
 #include "support/peers/RelayPeers.h"
 #include "support/scripted/ScriptedFtpServer.h"
-#include "support/widgets/DialogTesting.h"
+#include "support/shell/DialogSteps.h"
 #include "support/files/PatternFiles.h"
 #include "support/session/SessionHarness.h"
 #include "support/shell/ProgramOnTempDirs.h"
@@ -96,16 +95,12 @@ TEST_F(ProgramFlow, SiteMadeInTheSiteManagerIsStoredAndConnects) {
   WritePattern(Pub() / "seen.txt", 10, 6);
   p.Start();
   dialogtest::AnswerNextModal<dialogs::TFFtpBase>([this](dialogs::TFFtpBase& d) {
-    using dialogtest::Find;
-    using dialogtest::ReplaceText;
-    ReplaceText(Find<QLineEdit>(d, "NameEdt"), "made here");
-    ReplaceText(Find<QLineEdit>(d, "ServerEdt"), "127.0.0.1");
-    ReplaceText(Find<QLineEdit>(d, "PortEdt"), QString::number(Peer().Port()));
-    ReplaceText(Find<QLineEdit>(d, "UserEdt"), QString::fromStdString(Peer().User()));
-    ReplaceText(Find<QLineEdit>(d, "PasswordEdt"), QString::fromStdString(Peer().Password()));
-    ReplaceText(Find<QLineEdit>(d, "RemoteDirEdt"), "/pub");
-    if (!Find<QCheckBox>(d, "SavePasswordCB")->isChecked()) dialogtest::Press(d, "SavePasswordCB");
-    dialogtest::Press(d, "SaveButton");
+    using dialogtest::Do;
+    const std::string port = std::to_string(Peer().Port()), user = Peer().User(), password = Peer().Password();
+    dialogtest::Perform(d, {{Do::Edit, "NameEdt", "made here"}, {Do::Edit, "ServerEdt", "127.0.0.1"},
+                            {Do::Edit, "PortEdt", port.c_str()}, {Do::Edit, "UserEdt", user.c_str()},
+                            {Do::Edit, "PasswordEdt", password.c_str()}, {Do::Edit, "RemoteDirEdt", "/pub"},
+                            {Do::Check, "SavePasswordCB"}, {Do::Press, "SaveButton"}});
   });
   QTest::mouseClick(p.Window().findChild<QToolButton*>("sbNewServer"), Qt::LeftButton);
 
@@ -134,10 +129,10 @@ TEST_F(ProgramThroughDante, Socks5SavedInTheOptionsDialogCarriesTheNextSession) 
   const int before = Peer().RelayedConnections();
 
   dialogtest::AnswerNextModal<dialogs::T_Options>([this](dialogs::T_Options& d) {
-    dialogtest::Press(d, "rgType4");
-    dialogtest::ReplaceText(dialogtest::Find<QLineEdit>(d, "eSocks"), "127.0.0.1");
-    dialogtest::ReplaceText(dialogtest::Find<QLineEdit>(d, "eSocksPort"), QString::number(Peer().Port()));
-    dialogtest::Press(d, "SpeedButton2");
+    using dialogtest::Do;
+    const std::string port = std::to_string(Peer().Port());
+    dialogtest::Perform(d, {{Do::Press, "rgType4"}, {Do::Edit, "eSocks", "127.0.0.1"}, {Do::Edit, "eSocksPort", port.c_str()},
+                            {Do::Press, "SpeedButton2"}});
   });
   p.Window().MainMenu.FtpOptions1->trigger();
   EXPECT_EQ(LoadOptions(p.ProgramDir().string()).ConnectionType, 4);

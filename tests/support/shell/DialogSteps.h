@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <string_view>
 #include <vector>
 
 #include "support/widgets/DialogTesting.h"
@@ -24,7 +25,9 @@ enum class Do {
   DoubleClick,  // clicks the list's row, then double-clicks it
   Current,      // makes the list's row the current one, as the arrow keys do
   Answer,       // the next input dialog, captioned as `control`, is confirmed with the text
+  Check,        // clicks the check box unless it is checked already
   Shows,        // the line edit or combo box shows the text
+  Is,           // the control is in the state the text names (see IsInState)
 };
 
 struct Step {
@@ -41,6 +44,20 @@ inline void AnswerMessage(QString& message) {
     message = box.windowTitle() + ": " + box.text();
     box.accept();
   });
+}
+
+// "enabled", "disabled", "visible", "hidden"; for a line edit "masked" or "plain"; for the
+// field's background "white" or "silver" (how the dialogs mark a field that does not apply).
+inline bool IsInState(const QWidget& control, std::string_view state) {
+  const auto* edit = qobject_cast<const QLineEdit*>(&control);
+  const QColor base = control.palette().color(QPalette::Base);
+  if (state == "enabled" || state == "disabled") return control.isEnabled() == (state == "enabled");
+  if (state == "visible" || state == "hidden") return control.isVisible() == (state == "visible");
+  if (state == "masked" || state == "plain") return edit && (edit->echoMode() == QLineEdit::Password) == (state == "masked");
+  if (state == "white") return base == QColor(Qt::white);
+  if (state == "silver") return base == QColor(0xC0, 0xC0, 0xC0);
+  ADD_FAILURE() << "no state named " << state;
+  return false;
 }
 
 inline void ClickRow(QListWidget* list, int row, bool twice) {
@@ -82,6 +99,10 @@ inline void Perform(QWidget& dialog, const Steps& steps) {
         break;
       case Do::Current: Find<QListWidget>(dialog, step.control)->setCurrentRow(step.row); break;
       case Do::Answer: AnswerInput(text, step.control); break;
+      case Do::Check:
+        if (!Find<QCheckBox>(dialog, step.control)->isChecked()) Press(dialog, step.control);
+        break;
+      case Do::Is: EXPECT_TRUE(IsInState(*Find<QWidget>(dialog, step.control), step.text)) << step.control << " " << step.text; break;
       case Do::Shows: EXPECT_EQ(ShownText(dialog, step.control), text) << step.control; break;
     }
   }
