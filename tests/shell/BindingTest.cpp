@@ -167,7 +167,7 @@ std::vector<QAction*> ActionsOf(const Entries& entries) {
   return {first, first + sizeof(Entries) / sizeof(QAction*)};
 }
 
-TEST(CommandMapTest, EveryEntryRunsTheCommandItNames) {
+TEST(CommandMapTest, EveryEntryAndPaneEventRunsTheCommandItNames) {
   SessionHarness h;
   std::vector<std::pair<Command, int>> ran;
   BoundWindow bound(h, [&](Command command, int tag) { ran.emplace_back(command, tag); });
@@ -207,6 +207,18 @@ TEST(CommandMapTest, EveryEntryRunsTheCommandItNames) {
     }
   }
   EXPECT_EQ(covered, actions.size()) << "every entry of the window is in the table";
+
+  // The panes' own events.
+  ran.clear();
+  emit window.FTPView->doubleClicked();
+  emit window.lvLoc->doubleClicked();
+  emit window.FTPView->columnClicked(3);
+  emit window.lvLoc->columnClicked(2);
+  window.FTPPath->addItems({"SERVER LIST ...", "host", "pub"});
+  emit window.FTPPath->activated(1);
+  EXPECT_EQ(ran, (std::vector<std::pair<Command, int>>{{Command::RemoteOpen, 0}, {Command::LocalOpen, 0},
+                                                       {Command::RemoteSort, 3}, {Command::LocalSort, 2},
+                                                       {Command::RemotePath, 1}}));
 }
 
 TEST(CommandMapTest, DeleteKeyOnTheRemotePaneAsksFirst) {
@@ -226,24 +238,6 @@ TEST(CommandMapTest, DeleteKeyOnTheRemotePaneAsksFirst) {
     bound.window->RemoteDeleteKey->trigger();
   }
   EXPECT_EQ(ran, (std::vector<std::pair<Command, int>>{{Command::RemoteDelete, 0}}));
-}
-
-TEST(CommandMapTest, PaneEventsRunTheirCommands) {
-  SessionHarness h;
-  std::vector<std::pair<Command, int>> ran;
-  BoundWindow bound(h, [&](Command command, int tag) { ran.emplace_back(command, tag); });
-  MainWindow& window = *bound.window;
-  emit window.FTPView->doubleClicked();
-  emit window.lvLoc->doubleClicked();
-  emit window.FTPView->columnClicked(3);
-  emit window.lvLoc->columnClicked(2);
-  window.FTPPath->addItems({"SERVER LIST ...", "host", "pub"});
-  emit window.FTPPath->activated(1);
-  EXPECT_EQ(ran, (std::vector<std::pair<Command, int>>{{Command::RemoteOpen, 0},
-                                                       {Command::LocalOpen, 0},
-                                                       {Command::RemoteSort, 3},
-                                                       {Command::LocalSort, 2},
-                                                       {Command::RemotePath, 1}}));
 }
 
 // ---- Enabling and the session ---------------------------------------------------------------
