@@ -1,7 +1,5 @@
 // The options dialog: pages chosen from the tree, the rules between its controls, and what a
 // save or a cancel leaves in memory and on disk.
-#include <QLineEdit>
-#include <QListWidget>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>

@@ -1,6 +1,5 @@
 // The permissions dialog: its rules alone, then the dialog driven by clicks and keys.
 #include <QCheckBox>
-#include <QPushButton>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>

@@ -3,10 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QListView>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTreeView>
 
 #include "listing/PaneModel.h"
 #include "support/shell/ShellTestSupport.h"

@@ -1,12 +1,11 @@
 #include "shell/PaneView.h"
 
-#include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QListView>
 #include <QMimeData>
-#include <QTest>
 #include <QTreeView>
+#include <QTest>
 #include <QUrl>
 
 #include "dialogs/QtText.h"

@@ -2,7 +2,6 @@
 // a site double-clicked, files copied by the arrows and by drops, checked on both
 // disks; a site made in the site manager; options that send the next session through SOCKS;
 // and a transfer cancelled in the progress window.
-#include <QAction>
 #include <QPushButton>
 #include <QToolButton>
 #include <QUrl>

@@ -1,6 +1,5 @@
 #include "shell/progressfrm.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>

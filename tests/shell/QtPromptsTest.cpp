@@ -3,7 +3,6 @@
 #include "shell/QtPrompts.h"
 
 #include <QApplication>
-#include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 
