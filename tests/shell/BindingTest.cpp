@@ -46,13 +46,8 @@ class BoundWindow {
     window = std::make_unique<MainWindow>(h.Logic().RemotePane(), h.Logic().LocalPane().Model(), h.ProgramDir());
     binding = std::make_unique<MainBinding>(*window, h.Logic(), std::move(runner));
   }
-  ~BoundWindow() {
-    binding.reset();
-    window.reset();
-  }
-
   std::unique_ptr<MainWindow> window;
-  std::unique_ptr<MainBinding> binding;
+  std::unique_ptr<MainBinding> binding;  // declared last: gone before its window
 };
 
 // ---- The command map ------------------------------------------------------------------------
