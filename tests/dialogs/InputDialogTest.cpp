@@ -1,7 +1,5 @@
 // The input dialog, the help window and the About box.
-#include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QTest>
 #include <QTextBrowser>
 #include <gtest/gtest.h>
@@ -51,19 +49,12 @@ TEST(InputDialog, AnswersAndTheValueTheyLeave) {
 TEST(InputDialog, MaskOnceSetStaysSet) {
   TInputForm plain(nullptr, "Title", "Prompt", "", false);
   plain.show();
-  EXPECT_FALSE(Find<QCheckBox>(plain, "MaskCheck")->isVisible());
-
+  dialogtest::Perform(plain, {{Do::Is, "MaskCheck", "hidden"}});
   TInputForm form(nullptr, "Title", "Prompt", "secret", true);
   form.show();
-  auto* mask = Find<QCheckBox>(form, "MaskCheck");
-  auto* edit = Find<QLineEdit>(form, "ValueEdit");
-  EXPECT_TRUE(mask->isVisible());
-  EXPECT_EQ(edit->echoMode(), QLineEdit::Normal);
-  Press(form, "MaskCheck");
-  EXPECT_EQ(edit->echoMode(), QLineEdit::Password);
-  Press(form, "MaskCheck");
-  EXPECT_FALSE(mask->isChecked());
-  EXPECT_EQ(edit->echoMode(), QLineEdit::Password);
+  dialogtest::Perform(form, {{Do::Is, "MaskCheck", "visible"}, {Do::Is, "ValueEdit", "plain"}, {Do::Press, "MaskCheck"},
+                             {Do::Is, "ValueEdit", "masked"}, {Do::Press, "MaskCheck"}, {Do::Is, "MaskCheck", "unchecked"},
+                             {Do::Is, "ValueEdit", "masked"}});
 }
 
 TEST(HelpWindow, OpensAtTheStartAndFollowsLinksFromTheKeyboard) {

@@ -46,14 +46,20 @@ inline void AnswerMessage(QString& message) {
   });
 }
 
-// "enabled", "disabled", "visible", "hidden"; for a line edit "masked" or "plain"; for the
-// field's background "white" or "silver" (how the dialogs mark a field that does not apply).
+// "enabled", "disabled", "visible", "hidden"; for a line edit "masked" or "plain", "readonly"
+// or "writable"; for a button "checked" or "unchecked"; for the field's background "white" or
+// "silver" (how the dialogs mark a field that does not apply).
 inline bool IsInState(const QWidget& control, std::string_view state) {
   const auto* edit = qobject_cast<const QLineEdit*>(&control);
   const QColor base = control.palette().color(QPalette::Base);
   if (state == "enabled" || state == "disabled") return control.isEnabled() == (state == "enabled");
   if (state == "visible" || state == "hidden") return control.isVisible() == (state == "visible");
   if (state == "masked" || state == "plain") return edit && (edit->echoMode() == QLineEdit::Password) == (state == "masked");
+  if (state == "readonly" || state == "writable") return edit && edit->isReadOnly() == (state == "readonly");
+  if (state == "checked" || state == "unchecked") {
+    const auto* button = qobject_cast<const QAbstractButton*>(&control);
+    return button && button->isChecked() == (state == "checked");
+  }
   if (state == "white") return base == QColor(Qt::white);
   if (state == "silver") return base == QColor(0xC0, 0xC0, 0xC0);
   ADD_FAILURE() << "no state named " << state;
