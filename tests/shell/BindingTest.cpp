@@ -311,7 +311,7 @@ TEST(BindingTest, TheRemoteTitleShowsALockWhileTheSessionIsEncrypted) {
 
 // ---- The window's own events ----------------------------------------------------------------
 
-TEST(BindingTest, LocalPaneFollowsItsBoxesAndClicks) {
+TEST(BindingTest, LocalPaneFollowsItsBoxesAndClicksAndTheSitesTakeNoDrops) {
   SessionHarness h;
   fs::create_directories(h.LocalDir() / "sub" / "deeper");
   std::ofstream(h.LocalDir() / "b.txt") << "bb";
@@ -334,6 +334,11 @@ TEST(BindingTest, LocalPaneFollowsItsBoxesAndClicks) {
   const auto* model = window.lvLoc->Model();
   ASSERT_EQ(model->rowCount(), 3);
   EXPECT_EQ(model->index(1, 0).data().toString(), "b.txt");
+
+  window.show();
+  QMimeData desktop;
+  desktop.setUrls({QUrl::fromLocalFile(QString::fromStdString((h.LocalDir() / "a.txt").string()))});
+  EXPECT_FALSE(DragAndDrop(*window.FTPView, desktop)) << "the stored sites take no files";
 }
 
 TEST(BindingTest, WindowFontFollowsTheOptions) {
@@ -374,17 +379,6 @@ TEST(BindingTest, CloseRequestsCloseTheWindowOnceTheirHandlerReturned) {
     EXPECT_TRUE(window.isVisible()) << entry;
     EXPECT_TRUE(PumpUntil([&] { return !window.isVisible(); }, 5s)) << entry;
   }
-}
-
-TEST(BindingTest, DropsAreTakenOnlyWhereTheyCanWork) {
-  SessionHarness h;
-  std::ofstream(h.LocalDir() / "a.txt") << "a";
-  BoundWindow bound(h);
-  MainWindow& window = *bound.window;
-  window.show();
-  QMimeData desktop;
-  desktop.setUrls({QUrl::fromLocalFile(QString::fromStdString((h.LocalDir() / "a.txt").string()))});
-  EXPECT_FALSE(DragAndDrop(*window.FTPView, desktop)) << "the stored sites take no files";
 }
 
 }  // namespace
