@@ -1,11 +1,10 @@
 #include "shell/UReWrite.h"
 
-#include <QApplication>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include "support/shell/ShellTestSupport.h"
+#include "support/widgets/DialogTesting.h"
 
 namespace shell {
 namespace {
@@ -14,19 +13,10 @@ using session::OverwriteAction;
 
 constexpr const char* kTarget = "/home/u/Отчёт.txt";
 
-// Runs the modal prompt on kTarget while `drive` acts on it from the event loop; a guard
-// timer ends a prompt that the drive left open, so no case can hang.
+// Runs the modal prompt on `path` while `drive` acts on it from the event loop.
 OverwriteAction RunPrompt(std::string& path, const std::function<void(TFReWrite&)>& drive,
                           TFReWrite::PathQuery query = {}) {
-  QTimer::singleShot(0, [drive] {
-    if (auto* prompt = qobject_cast<TFReWrite*>(QApplication::activeModalWidget())) drive(*prompt);
-  });
-  QTimer guard;
-  guard.setSingleShot(true);
-  QObject::connect(&guard, &QTimer::timeout, [] {
-    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
-  });
-  guard.start(5000);
+  dialogtest::AnswerNextModal<TFReWrite>(drive);
   return OverwritePrompt(path, nullptr, std::move(query));
 }
 
