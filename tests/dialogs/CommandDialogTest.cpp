@@ -1,146 +1,74 @@
 // The custom command dialog driven by its keys, buttons and clicks through ShowCommandDialog.
-#include <QLineEdit>
-#include <QListWidget>
-#include <QTest>
-#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 #include "dialogs/custom.h"
-#include "support/widgets/DialogTesting.h"
+#include "support/shell/DialogSteps.h"
 
 namespace {
 
 using dialogtest::AnswerNextModal;
-using dialogtest::Find;
-using dialogtest::Press;
-
-QListWidget* List(const dialogs::T_FCmd& dialog) { return Find<QListWidget>(dialog, "lbCmd"); }
-
-void SelectRow(const dialogs::T_FCmd& dialog, int row) {
-  QListWidget* list = List(dialog);
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
-}
-
-void Key(const dialogs::T_FCmd& dialog, const char* control, Qt::Key key) {
-  QTest::keyClick(Find<QWidget>(dialog, control), key);
-}
-
-void TypeInto(const dialogs::T_FCmd& dialog, const char* edit, const QString& text) {
-  QTest::keyClicks(Find<QLineEdit>(dialog, edit), text);
-}
+using dialogtest::Do;
+using dialogtest::Step;
+using dialogtest::Steps;
 
 TEST(CommandDialog, KeysButtonsAndTheirResults) {
   struct Row {
     const char* name;
     CustomCommands before;
-    std::function<void(dialogs::T_FCmd&)> act;  // must end the dialog
+    Steps steps;  // must end the dialog
     std::string picked;
     CustomCommands after;
   };
   const CustomCommands two{{"Help", "Chmod"}, {"SITE HELP", "SITE CHMOD 644 a"}};
+  const CustomCommands nameWithoutLine{{"a", "b"}, {"LIST"}};
+  const Step enter{Do::Key, "lbCmd", "Return"};
   const Row rows[] = {
-      {"Enter with an entry selected picks its line", two,
-       [](auto& d) {
-         SelectRow(d, 1);
-         Key(d, "lbCmd", Qt::Key_Return);
-       },
-       "SITE CHMOD 644 a", two},
-      {"Enter with nothing selected closes without a command", two,
-       [](auto& d) { Key(d, "lbCmd", Qt::Key_Return); }, "", two},
+      {"Enter with an entry selected picks its line", two, {{Do::Click, "lbCmd", "", 1}, enter}, "SITE CHMOD 644 a",
+       two},
+      {"Enter with nothing selected closes without a command", two, {enter}, "", two},
       {"Escape closes without a command and keeps the edits", two,
-       [](auto& d) {
-         SelectRow(d, 0);
-         TypeInto(d, "eAl", "!");
-         Key(d, "eAl", Qt::Key_Escape);
-       },
-       "", {{"Help!", "Chmod"}, two.CommandLines}},
-      {"Delete while typing a command removes the entry, not a character", two,
-       [](auto& d) {
-         SelectRow(d, 0);
-         TypeInto(d, "eCmd", "x");
-         Key(d, "eCmd", Qt::Key_Delete);
-         Key(d, "lbCmd", Qt::Key_Return);  // nothing is selected any more
-       },
-       "", {{"Chmod"}, {"SITE CHMOD 644 a"}}},
+       {{Do::Click, "lbCmd"}, {Do::Append, "eAl", "!"}, {Do::Key, "eAl", "Esc"}}, "",
+       {{"Help!", "Chmod"}, two.CommandLines}},
+      {"Delete while typing a command removes the entry, not a character; nothing stays selected", two,
+       {{Do::Click, "lbCmd"}, {Do::Append, "eCmd", "x"}, {Do::Key, "eCmd", "Del"}, enter}, "",
+       {{"Chmod"}, {"SITE CHMOD 644 a"}}},
       {"Insert adds an entry that the edits fill and Enter picks", two,
-       [](auto& d) {
-         Key(d, "eAl", Qt::Key_Insert);
-         TypeInto(d, "eAl", "Noop");
-         TypeInto(d, "eCmd", "NOOP");
-         Key(d, "eCmd", Qt::Key_Return);
-       },
+       {{Do::Key, "eAl", "Ins"}, {Do::Append, "eAl", "Noop"}, {Do::Append, "eCmd", "NOOP"}, {Do::Key, "eCmd", "Return"}},
        "NOOP", {{"Help", "Chmod", "Noop"}, {"SITE HELP", "SITE CHMOD 644 a", "NOOP"}}},
       {"Shift+Insert in an edit is the edit's paste, not a new entry", two,
-       [](auto& d) {
-         SelectRow(d, 0);
-         QTest::keyClick(Find<QWidget>(d, "eCmd"), Qt::Key_Insert, Qt::ShiftModifier);
-         Key(d, "eCmd", Qt::Key_Escape);
-       },
-       "", two},
-      {"an entry added and closed with Закрыть stays, empty", two,
-       [](auto& d) {
-         Press(d, "AddButton");
-         Press(d, "CloseButton");
-       },
+       {{Do::Click, "lbCmd"}, {Do::Key, "eCmd", "Shift+Ins"}, {Do::Key, "eCmd", "Esc"}}, "", two},
+      {"an entry added and closed with Закрыть stays, empty", two, {{Do::Press, "AddButton"}, {Do::Press, "CloseButton"}},
        "", {{"Help", "Chmod", ""}, {"SITE HELP", "SITE CHMOD 644 a", ""}}},
-      {"Выбрать picks the selected entry", two,
-       [](auto& d) {
-         SelectRow(d, 0);
-         Press(d, "PickButton");
-       },
-       "SITE HELP", two},
-      {"a double click picks the entry", two,
-       [](auto& d) {
-         QListWidget* list = List(d);
-         const QPoint at = list->visualItemRect(list->item(1)).center();
-         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-       },
-       "SITE CHMOD 644 a", two},
-      {"a name without a line picks an empty line", {{"a", "b"}, {"LIST"}},
-       [](auto& d) {
-         SelectRow(d, 1);
-         Key(d, "lbCmd", Qt::Key_Return);
-       },
-       "", {{"a", "b"}, {"LIST"}}},
-      {"a name without a line gets one when edited", {{"a", "b"}, {"LIST"}},
-       [](auto& d) {
-         SelectRow(d, 1);
-         TypeInto(d, "eCmd", "PWD");
-         Key(d, "eCmd", Qt::Key_Return);
-       },
-       "PWD", {{"a", "b"}, {"LIST", "PWD"}}},
+      {"Выбрать picks the selected entry", two, {{Do::Click, "lbCmd"}, {Do::Press, "PickButton"}}, "SITE HELP", two},
+      {"a double click picks the entry", two, {{Do::DoubleClick, "lbCmd", "", 1}}, "SITE CHMOD 644 a", two},
+      {"a name without a line picks an empty line", nameWithoutLine, {{Do::Click, "lbCmd", "", 1}, enter}, "",
+       nameWithoutLine},
+      {"a name without a line gets one when edited", nameWithoutLine,
+       {{Do::Click, "lbCmd", "", 1}, {Do::Append, "eCmd", "PWD"}, {Do::Key, "eCmd", "Return"}}, "PWD",
+       {{"a", "b"}, {"LIST", "PWD"}}},
       {"an entry added after names without lines keeps its own line", {{"a", "b"}, {}},
-       [](auto& d) {
-         Key(d, "lbCmd", Qt::Key_Insert);
-         TypeInto(d, "eCmd", "PWD");
-         Press(d, "PickButton");
-       },
-       "PWD", {{"a", "b", ""}, {"", "", "PWD"}}},
+       {{Do::Key, "lbCmd", "Ins"}, {Do::Append, "eCmd", "PWD"}, {Do::Press, "PickButton"}}, "PWD",
+       {{"a", "b", ""}, {"", "", "PWD"}}},
   };
   for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
     CustomCommands commands = row.before;
-    AnswerNextModal<dialogs::T_FCmd>(row.act);
-    EXPECT_EQ(dialogs::ShowCommandDialog(nullptr, commands), row.picked) << row.name;
-    EXPECT_EQ(commands.CommandAliases, row.after.CommandAliases) << row.name;
-    EXPECT_EQ(commands.CommandLines, row.after.CommandLines) << row.name;
+    AnswerNextModal<dialogs::T_FCmd>([&row](dialogs::T_FCmd& d) { dialogtest::Perform(d, row.steps); });
+    EXPECT_EQ(dialogs::ShowCommandDialog(nullptr, commands), row.picked);
+    EXPECT_EQ(commands.CommandAliases, row.after.CommandAliases);
+    EXPECT_EQ(commands.CommandLines, row.after.CommandLines);
   }
 }
 
 TEST(CommandDialog, EditsAreWritableOnlyWithAnEntrySelected) {
   dialogs::T_FCmd dialog(nullptr, {{"Help"}, {"SITE HELP"}});
   dialog.show();
-  auto* name = Find<QLineEdit>(dialog, "eAl");
-  auto* line = Find<QLineEdit>(dialog, "eCmd");
-  EXPECT_TRUE(name->isReadOnly() && line->isReadOnly());
-  SelectRow(dialog, 0);
-  EXPECT_FALSE(name->isReadOnly() || line->isReadOnly());
-  EXPECT_EQ(line->text(), "SITE HELP");
-  Key(dialog, "lbCmd", Qt::Key_Delete);
-  EXPECT_TRUE(name->isReadOnly() && line->isReadOnly());
-  EXPECT_TRUE(line->text().isEmpty());
+  dialogtest::Perform(dialog, {{Do::Is, "eAl", "readonly"}, {Do::Is, "eCmd", "readonly"}, {Do::Click, "lbCmd"},
+                               {Do::Is, "eAl", "writable"}, {Do::Is, "eCmd", "writable"}, {Do::Shows, "eCmd", "SITE HELP"},
+                               {Do::Key, "lbCmd", "Del"}, {Do::Is, "eAl", "readonly"}, {Do::Is, "eCmd", "readonly"},
+                               {Do::Shows, "eCmd", ""}});
 }
 
 }  // namespace

@@ -1,72 +1,60 @@
 // The input dialog, the help window and the About box.
-#include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QTest>
 #include <QTextBrowser>
-#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 
 #include "dialogs/AboutBox.h"
 #include "dialogs/Ftpinput.h"
 #include "dialogs/HelpWindow.h"
-#include "support/widgets/DialogTesting.h"
+#include "support/shell/DialogSteps.h"
 
 namespace {
 
 using dialogs::TInputForm;
 using dialogtest::AnswerNextModal;
+using dialogtest::Do;
 using dialogtest::Find;
 using dialogtest::Press;
+using dialogtest::Steps;
 
 TEST(InputDialog, AnswersAndTheValueTheyLeave) {
   struct Row {
     const char* name;
     int maxLength;
-    std::function<void(TInputForm&)> act;  // must end the dialog
+    Steps steps;  // must end the dialog
     bool confirmed;
     std::string value;  // starts as "old"
   };
-  const auto typeThen = [](const char* text, Qt::Key key) {
-    return [text, key](TInputForm& form) {
-      dialogtest::ReplaceText(Find<QLineEdit>(form, "ValueEdit"), QString::fromUtf8(text));
-      QTest::keyClick(Find<QLineEdit>(form, "ValueEdit"), key);
-    };
+  const auto typeThen = [](const char* text, const char* key) {
+    return Steps{{Do::Edit, "ValueEdit", text}, {Do::Key, "ValueEdit", key}};
   };
   const Row rows[] = {
-      {"Enter confirms the typed text", 255, typeThen("new", Qt::Key_Return), true, "new"},
-      {"a longer text is cut to the limit in characters, not bytes", 3, typeThen("абвгд", Qt::Key_Return), true,
-       "абв"},
-      {"no limit keeps the whole text", 0, typeThen("абвгд", Qt::Key_Return), true, "абвгд"},
-      {"Escape cancels and keeps the old value", 255, typeThen("new", Qt::Key_Escape), false, "old"},
-      {"Отмена cancels", 255, [](TInputForm& form) { Press(form, "CancelButton"); }, false, "old"},
+      {"Enter confirms the typed text", 255, typeThen("new", "Return"), true, "new"},
+      {"a longer text is cut to the limit in characters, not bytes", 3, typeThen("абвгд", "Return"), true, "абв"},
+      {"no limit keeps the whole text", 0, typeThen("абвгд", "Return"), true, "абвгд"},
+      {"Escape cancels and keeps the old value", 255, typeThen("new", "Esc"), false, "old"},
+      {"Отмена cancels", 255, {{Do::Press, "CancelButton"}}, false, "old"},
   };
   for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
     std::string value = "old";
-    AnswerNextModal<TInputForm>(row.act);
-    EXPECT_EQ(dialogs::InputDialog(nullptr, "Title", "Prompt", value, false, row.maxLength), row.confirmed)
-        << row.name;
-    EXPECT_EQ(value, row.value) << row.name;
+    AnswerNextModal<TInputForm>([&row](TInputForm& form) { dialogtest::Perform(form, row.steps); });
+    EXPECT_EQ(dialogs::InputDialog(nullptr, "Title", "Prompt", value, false, row.maxLength), row.confirmed);
+    EXPECT_EQ(value, row.value);
   }
 }
 
 TEST(InputDialog, MaskOnceSetStaysSet) {
   TInputForm plain(nullptr, "Title", "Prompt", "", false);
   plain.show();
-  EXPECT_FALSE(Find<QCheckBox>(plain, "MaskCheck")->isVisible());
-
+  dialogtest::Perform(plain, {{Do::Is, "MaskCheck", "hidden"}});
   TInputForm form(nullptr, "Title", "Prompt", "secret", true);
   form.show();
-  auto* mask = Find<QCheckBox>(form, "MaskCheck");
-  auto* edit = Find<QLineEdit>(form, "ValueEdit");
-  EXPECT_TRUE(mask->isVisible());
-  EXPECT_EQ(edit->echoMode(), QLineEdit::Normal);
-  Press(form, "MaskCheck");
-  EXPECT_EQ(edit->echoMode(), QLineEdit::Password);
-  Press(form, "MaskCheck");
-  EXPECT_FALSE(mask->isChecked());
-  EXPECT_EQ(edit->echoMode(), QLineEdit::Password);
+  dialogtest::Perform(form, {{Do::Is, "MaskCheck", "visible"}, {Do::Is, "ValueEdit", "plain"}, {Do::Press, "MaskCheck"},
+                             {Do::Is, "ValueEdit", "masked"}, {Do::Press, "MaskCheck"}, {Do::Is, "MaskCheck", "unchecked"},
+                             {Do::Is, "ValueEdit", "masked"}});
 }
 
 TEST(HelpWindow, OpensAtTheStartAndFollowsLinksFromTheKeyboard) {

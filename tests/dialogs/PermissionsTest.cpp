@@ -1,22 +1,21 @@
 // The permissions dialog: its rules alone, then the dialog driven by clicks and keys.
 #include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
 
 #include "dialogs/PermissionRules.h"
 #include "dialogs/UChMod.h"
-#include "support/widgets/DialogTesting.h"
+#include "support/shell/DialogSteps.h"
 
 namespace {
 
 using dialogtest::AnswerNextModal;
 using dialogtest::Find;
+using dialogtest::Do;
 using dialogtest::Press;
+using dialogtest::Step;
+using dialogtest::Steps;
 
 TEST(PermissionRules, ModeFromPermissionText) {
   struct Row {
@@ -53,60 +52,35 @@ std::string ShownBits(const dialogs::T_ChMod& dialog) {
   return bits;
 }
 
-void Type(const dialogs::T_ChMod& dialog, const QString& keys) {
-  if (auto* edit = Find<QLineEdit>(dialog, "Edit1")) {
-    edit->deselect();
-    edit->end(false);
-    QTest::keyClicks(edit, keys);
-  }
-}
-
 TEST(PermissionsDialog, BoxesAndModeStayInStep) {
   struct Row {
     const char* name;
     const char* permissions;
-    std::function<void(const dialogs::T_ChMod&)> act;
+    Steps steps;
     const char* mode;
     const char* bits;
   };
-  const auto nothing = [](const dialogs::T_ChMod&) {};
+  const Step read{Do::Press, "ReadButton"}, owner{Do::Press, "OwnerButton"};
   const Row rows[] = {
-      {"filled from -rwxr-xr-x", "-rwxr-xr-x", nothing, "755", "111101101"},
-      {"an empty mode clears every box", "d", nothing, "", "000000000"},
-      {"a typed 8 erases the digit before the caret", "-rwxr-xr-x", [](auto& d) { Type(d, "8"); }, "75",
-       "000111101"},
-      {"typing a mode sets the boxes", "d", [](auto& d) { Type(d, "640"); }, "640", "110100000"},
-      {"erasing the whole mode clears the boxes", "-rwxr-xr-x",
-       [](auto& d) {
-         auto* edit = Find<QLineEdit>(d, "Edit1");
-         edit->selectAll();
-         QTest::keyClick(edit, Qt::Key_Backspace);
-       },
-       "", "000000000"},
-      {"Read on an empty mode checks the column", "----------", [](auto& d) { Press(d, "ReadButton"); }, "444",
-       "100100100"},
-      {"Read a second time clears the column", "----------",
-       [](auto& d) {
-         Press(d, "ReadButton");
-         Press(d, "ReadButton");
-       },
-       "000", "000000000"},
-      {"a row button sets the row", "----------", [](auto& d) { Press(d, "OwnerButton"); }, "700", "111000000"},
-      {"row and column buttons keep their own turns", "----------",
-       [](auto& d) {
-         Press(d, "OwnerButton");
-         Press(d, "ExecuteButton");
-         Press(d, "OwnerButton");
-       },
-       "011", "000001001"},
-      {"a box click shows three digits", "-------r-x", [](auto& d) { Press(d, "cb1"); }, "405", "100000101"},
+      {"filled from -rwxr-xr-x", "-rwxr-xr-x", {}, "755", "111101101"},
+      {"an empty mode clears every box", "d", {}, "", "000000000"},
+      {"a typed 8 erases the digit before the caret", "-rwxr-xr-x", {{Do::Append, "Edit1", "8"}}, "75", "000111101"},
+      {"typing a mode sets the boxes", "d", {{Do::Append, "Edit1", "640"}}, "640", "110100000"},
+      {"erasing the whole mode clears the boxes", "-rwxr-xr-x", {{Do::Edit, "Edit1", ""}}, "", "000000000"},
+      {"Read on an empty mode checks the column", "----------", {read}, "444", "100100100"},
+      {"Read a second time clears the column", "----------", {read, read}, "000", "000000000"},
+      {"a row button sets the row", "----------", {owner}, "700", "111000000"},
+      {"row and column buttons keep their own turns", "----------", {owner, {Do::Press, "ExecuteButton"}, owner}, "011",
+       "000001001"},
+      {"a box click shows three digits", "-------r-x", {{Do::Press, "cb1"}}, "405", "100000101"},
   };
   for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
     dialogs::T_ChMod dialog(nullptr, row.permissions);
     dialog.show();
-    row.act(dialog);
-    EXPECT_EQ(dialog.ModeText(), row.mode) << row.name;
-    EXPECT_EQ(ShownBits(dialog), row.bits) << row.name;
+    dialogtest::Perform(dialog, row.steps);
+    EXPECT_EQ(dialog.ModeText(), row.mode);
+    EXPECT_EQ(ShownBits(dialog), row.bits);
   }
 }
 

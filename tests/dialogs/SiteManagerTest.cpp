@@ -2,10 +2,7 @@
 // cancelling store, and the host type buttons.
 #include <QComboBox>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QRadioButton>
-#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -14,15 +11,17 @@
 #include "support/files/ScratchDir.h"
 #include "sites/SiteLine.h"
 #include "support/widgets/DialogTesting.h"
+#include "support/shell/DialogSteps.h"
 
 namespace {
 
 using dialogs::TFFtpBase;
-using dialogtest::AnswerInput;
 using dialogtest::AnswerNextModal;
 using dialogtest::Find;
 using dialogtest::Press;
-using dialogtest::ReplaceText;
+using dialogtest::Do;
+using dialogtest::Step;
+using dialogtest::Steps;
 
 const char* const kTwoHostTypes = "\"Default\",0957681\r\n\"Office\",2946581\r\n";
 const char* const kThreeHostTypes = "\"Default\",0957681\r\n\"A\",2111111\r\n\"B\",2222222\r\n";
@@ -68,17 +67,6 @@ std::string Stored(const TFFtpBase& dialog) {
   std::string text;
   for (const HostType& hostType : dialog.HostTypes()) text += (text.empty() ? "" : " ") + hostType.Name + "=" + hostType.Code;
   return text;
-}
-
-void Edit(const TFFtpBase& dialog, const char* name, const char* text) {
-  ReplaceText(Find<QLineEdit>(dialog, name), QString::fromUtf8(text));
-}
-
-// Types at the end of the first column field.
-void TypeColumn(const TFFtpBase& dialog, const char* keys) {
-  auto* field = Find<QLineEdit>(dialog, "eFName");
-  field->end(false);
-  dialogtest::TypeText(field, keys);
 }
 
 TEST(SiteManager, OpeningShowsTheListingFormat) {
@@ -131,22 +119,12 @@ TEST(SiteManager, ControlsFollowTheirSwitches) {
   ScratchDir dir;
   TFFtpBase dialog(nullptr, Site("0957681", ""), dir.Path());
   dialog.show();
-  auto* password = Find<QLineEdit>(dialog, "PasswordEdt");
-  EXPECT_EQ(password->echoMode(), QLineEdit::Password);
-  Press(dialog, "cbMPsw");
-  EXPECT_EQ(password->echoMode(), QLineEdit::Normal);
-  EXPECT_FALSE(Find<QLineEdit>(dialog, "EMailEdt")->isEnabled());
-  Press(dialog, "AnonymousCB");
-  EXPECT_TRUE(Find<QLineEdit>(dialog, "EMailEdt")->isEnabled());
-  EXPECT_FALSE(Find<QLineEdit>(dialog, "UserEdt")->isEnabled() || password->isEnabled() ||
-               Find<QLineEdit>(dialog, "AccountEdt")->isEnabled());
-  Press(dialog, "rbCustom");
-  EXPECT_TRUE(HostTypes(dialog)->isVisible());
-  Press(dialog, "rbText");
-  EXPECT_FALSE(HostTypes(dialog)->isVisible());
-  Press(dialog, "rbCustom");
-  Press(dialog, "rbAuto");
-  EXPECT_FALSE(HostTypes(dialog)->isVisible());
+  dialogtest::Perform(
+      dialog, {{Do::Is, "PasswordEdt", "masked"}, {Do::Press, "cbMPsw"}, {Do::Is, "PasswordEdt", "plain"},
+               {Do::Is, "EMailEdt", "disabled"}, {Do::Press, "AnonymousCB"}, {Do::Is, "EMailEdt", "enabled"},
+               {Do::Is, "UserEdt", "disabled"}, {Do::Is, "PasswordEdt", "disabled"}, {Do::Is, "AccountEdt", "disabled"},
+               {Do::Press, "rbCustom"}, {Do::Is, "cbName", "visible"}, {Do::Press, "rbText"}, {Do::Is, "cbName", "hidden"},
+               {Do::Press, "rbCustom"}, {Do::Press, "rbAuto"}, {Do::Is, "cbName", "hidden"}});
 }
 
 // What EditSite gives back, seen through the site's line in the site list.
@@ -154,117 +132,62 @@ TEST(SiteManager, SaveAndCancel) {
   struct Row {
     const char* name;
     SiteRecord site;
-    std::function<void(TFFtpBase&)> act;  // must end the dialog
-    bool saved;
+    Steps steps;  // "Сохранить" follows unless they cancel
     std::vector<std::string> pairs;  // expected in the site's line
     const char* absent{};            // a key the line must not hold
   };
+  const char* const implicitTls = "Неявный TLS (порт 990)";
   const Row rows[] = {
       {"texts are trimmed, the remote directory gets its /, comment lines are joined with `", Site("0957681", ""),
-       [](TFFtpBase& d) {
-         Edit(d, "NameEdt", "  Mirror  ");
-         Edit(d, "RemoteDirEdt", " pub/debian ");
-         Edit(d, "PasswordEdt", " se cret ");
-         Find<QPlainTextEdit>(d, "mDesc")->setPlainText("first\nsecond\n");
-         Press(d, "SaveButton");
-       },
-       true, {"Name=Mirror;", "InitialDir=/pub/debian;", "Password=se cret;", "Desc=first`second;"}},
-      {"the standard format keeps the stored columns and names no host type", Site("0946581", "Default"),
-       [](TFFtpBase& d) { Press(d, "SaveButton"); }, true, {"Answer=0946581;CheckPSW"}},
+       {{Do::Edit, "NameEdt", "  Mirror  "}, {Do::Edit, "RemoteDirEdt", " pub/debian "},
+        {Do::Edit, "PasswordEdt", " se cret "}, {Do::Edit, "mDesc", "first\nsecond\n"}},
+       {"Name=Mirror;", "InitialDir=/pub/debian;", "Password=se cret;", "Desc=first`second;"}},
+      {"the standard format keeps the stored columns and names no host type", Site("0946581", "Default"), {},
+       {"Answer=0946581;CheckPSW"}},
       {"the custom format saves the shown columns and the host type", Site("2946581", "Office"),
-       [](TFFtpBase& d) {
-         Edit(d, "eFSize", "3");
-         Press(d, "SaveButton");
-       },
-       true, {"Answer=2936581;AnswerName=Office;"}},
-      {"an emptied column field is saved as 0", Site("2946581", "Office"),
-       [](TFFtpBase& d) {
-         Edit(d, "eFAttr", "");
-         Press(d, "SaveButton");
-       },
-       true, {"Answer=2946580;"}},
+       {{Do::Edit, "eFSize", "3"}}, {"Answer=2936581;AnswerName=Office;"}},
+      {"an emptied column field is saved as 0", Site("2946581", "Office"), {{Do::Edit, "eFAttr", ""}},
+       {"Answer=2946580;"}},
       {"anonymous keeps the typed user and password", Site("0957681", ""),
-       [](TFFtpBase& d) {
-         Edit(d, "UserEdt", "ivan");
-         Edit(d, "PasswordEdt", "pw");
-         Press(d, "AnonymousCB");
-         Press(d, "SaveButton");
-       },
-       true, {"Password=pw;User=ivan;", "Anonymous=1;"}},
+       {{Do::Edit, "UserEdt", "ivan"}, {Do::Edit, "PasswordEdt", "pw"}, {Do::Press, "AnonymousCB"}},
+       {"Password=pw;User=ivan;", "Anonymous=1;"}},
       {"automatic keeps the shown columns and host type behind the standard digit", Site("2946581", "Office"),
-       [](TFFtpBase& d) {
-         Press(d, "rbAuto");
-         Press(d, "SaveButton");
-       },
-       true, {"Answer=0946581;AnswerName=Office;CheckPSW=1;Listing=auto;"}},
-      {"another format ends automatic listings", AutomaticSite("0957681"),
-       [](TFFtpBase& d) {
-         Press(d, "rbMFTP");
-         Press(d, "SaveButton");
-       },
-       true, {"Answer=3957681;"}, "Listing="},
-      {"the chosen character set is saved by its id", AutomaticSite("0957681"),
-       [](TFFtpBase& d) {
-         auto* charset = Find<QComboBox>(d, "cbCharset");
-         charset->setCurrentIndex(charset->findText("KOI8-R"));
-         Press(d, "SaveButton");
-       },
-       true, {"Listing=auto;Charset=koi8-r;"}},
+       {{Do::Press, "rbAuto"}}, {"Answer=0946581;AnswerName=Office;CheckPSW=1;Listing=auto;"}},
+      {"another format ends automatic listings", AutomaticSite("0957681"), {{Do::Press, "rbMFTP"}}, {"Answer=3957681;"},
+       "Listing="},
+      {"the chosen character set is saved by its id", AutomaticSite("0957681"), {{Do::Choose, "cbCharset", "KOI8-R"}},
+       {"Listing=auto;Charset=koi8-r;"}},
       {"a stored character set is shown and kept", AutomaticSite("0957681", platform::CharacterSet::Cp866),
-       [](TFFtpBase& d) {
-         EXPECT_EQ(Find<QComboBox>(d, "cbCharset")->currentText().toStdString(), "CP866 (DOS)");
-         Press(d, "SaveButton");
-       },
-       true, {"Charset=cp866;"}},
+       {{Do::Shows, "cbCharset", "CP866 (DOS)"}}, {"Charset=cp866;"}},
       {"a new site encrypts when the server offers it", Site("0957681", ""),
-       [](TFFtpBase& d) {
-         EXPECT_EQ(Find<QComboBox>(d, "cbEncryption")->currentText().toStdString(),
-                   "Явный TLS, если сервер поддерживает");
-         Press(d, "SaveButton");
-       },
-       true, {"Port=21;", "Encryption=tls;"}},
-      {"plain FTP writes no pair", Site("0957681", ""),
-       [](TFFtpBase& d) {
-         Find<QComboBox>(d, "cbEncryption")->setCurrentIndex(0);
-         Press(d, "SaveButton");
-       },
-       true, {"Port=21;"}, "Encryption="},
-      {"implicit TLS moves the standard port to 990", Site("0957681", ""),
-       [](TFFtpBase& d) {
-         auto* encryption = Find<QComboBox>(d, "cbEncryption");
-         encryption->setCurrentIndex(encryption->findText("Неявный TLS (порт 990)"));
-         Press(d, "SaveButton");
-       },
-       true, {"Port=990;", "Encryption=implicit;"}},
+       {{Do::Shows, "cbEncryption", "Явный TLS, если сервер поддерживает"}}, {"Port=21;", "Encryption=tls;"}},
+      {"plain FTP writes no pair", Site("0957681", ""), {{Do::Choose, "cbEncryption", "Нет (обычный FTP)"}},
+       {"Port=21;"}, "Encryption="},
+      {"implicit TLS moves the standard port to 990", Site("0957681", ""), {{Do::Choose, "cbEncryption", implicitTls}},
+       {"Port=990;", "Encryption=implicit;"}},
       {"leaving implicit TLS moves 990 back to 21; a chosen port stays", EncryptedSite(SiteEncryption::Implicit, "990"),
-       [](TFFtpBase& d) {
-         auto* encryption = Find<QComboBox>(d, "cbEncryption");
-         EXPECT_EQ(Find<QLineEdit>(d, "PortEdt")->text().toStdString(), "990") << "shown as stored";
-         encryption->setCurrentIndex(encryption->findText("Только явный TLS"));
-         EXPECT_EQ(Find<QLineEdit>(d, "PortEdt")->text().toStdString(), "21");
-         Edit(d, "PortEdt", "2121");
-         encryption->setCurrentIndex(encryption->findText("Неявный TLS (порт 990)"));
-         encryption->setCurrentIndex(encryption->findText("Только явный TLS"));
-         Press(d, "SaveButton");
-       },
-       true, {"Port=2121;", "Encryption=tls-required;"}},
+       {{Do::Shows, "PortEdt", "990"}, {Do::Choose, "cbEncryption", "Только явный TLS"}, {Do::Shows, "PortEdt", "21"},
+        {Do::Edit, "PortEdt", "2121"}, {Do::Choose, "cbEncryption", implicitTls},
+        {Do::Choose, "cbEncryption", "Только явный TLS"}},
+       {"Port=2121;", "Encryption=tls-required;"}},
       {"Отмена leaves the site alone", Site("0957681", ""),
-       [](TFFtpBase& d) {
-         Edit(d, "NameEdt", "Changed");
-         Press(d, "CancelButton");
-       },
-       false, {"Name=Work;"}},
+       {{Do::Edit, "NameEdt", "Changed"}, {Do::Press, "CancelButton"}}, {"Name=Work;"}},
   };
   for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
     ScratchDir dir;
     dir.Write("Answer.txt", kTwoHostTypes);
     SiteRecord site = row.site;
-    AnswerNextModal<TFFtpBase>(row.act);
-    EXPECT_EQ(dialogs::EditSite(nullptr, site, dir.Path()), row.saved) << row.name;
+    const bool cancels = !row.steps.empty() && std::string(row.steps.back().control) == "CancelButton";
+    AnswerNextModal<TFFtpBase>([&row, cancels](TFFtpBase& d) {
+      dialogtest::Perform(d, row.steps);
+      if (!cancels) Press(d, "SaveButton");
+    });
+    EXPECT_EQ(dialogs::EditSite(nullptr, site, dir.Path()), !cancels);
     const std::string line = FormatSiteLine(site);
-    for (const std::string& pair : row.pairs) EXPECT_NE(line.find(pair), std::string::npos) << row.name << ": " << line;
+    for (const std::string& pair : row.pairs) EXPECT_NE(line.find(pair), std::string::npos) << line;
     if (row.absent) {
-      EXPECT_EQ(line.find(row.absent), std::string::npos) << row.name << ": " << line;
+      EXPECT_EQ(line.find(row.absent), std::string::npos) << line;
     }
   }
 }
@@ -292,10 +215,7 @@ TEST(SiteManager, SaveIsRefusedWhileTheSiteCannotBeStored) {
       auto* edit = Find<QLineEdit>(d, row.field);
       edit->selectAll();
       edit->insert(QString::fromUtf8(row.text));  // as a paste does
-      AnswerNextModal<QMessageBox>([&message](QMessageBox& box) {
-        message = box.windowTitle() + ": " + box.text();
-        box.accept();
-      });
+      dialogtest::AnswerMessage(message);
       Press(d, "SaveButton");
       EXPECT_TRUE(d.isVisible()) << row.name;
       Press(d, "CancelButton");
@@ -309,9 +229,7 @@ TEST(SiteManager, CancelStillWritesTheHostTypes) {
   ScratchDir dir;
   SiteRecord site = Site("2957681", "Default");
   AnswerNextModal<TFFtpBase>([](TFFtpBase& d) {
-    AnswerInput("Unix");
-    Press(d, "AddHostTypeButton");
-    Press(d, "CancelButton");
+    dialogtest::Perform(d, {{Do::Answer, "", "Unix"}, {Do::Press, "AddHostTypeButton"}, {Do::Press, "CancelButton"}});
   });
   EXPECT_FALSE(dialogs::EditSite(nullptr, site, dir.Path()));
   // The shown host type's code, format digit included, was kept when "Add" was pressed.
@@ -326,14 +244,11 @@ TEST(SiteManager, AHostTypeFileThatCannotBeWrittenIsReported) {
   SiteRecord site = Site("0957681", "");
   QString message;
   AnswerNextModal<TFFtpBase>([&message](TFFtpBase& d) {
-    AnswerNextModal<QMessageBox>([&message](QMessageBox& box) {
-      message = box.text();
-      box.accept();
-    });
+    dialogtest::AnswerMessage(message);
     Press(d, "SaveButton");
   });
   EXPECT_TRUE(dialogs::EditSite(nullptr, site, dir.Path()));
-  EXPECT_TRUE(message.startsWith(QString::fromStdString("Unable to write to " + dir.File("Answer.txt"))))
+  EXPECT_TRUE(message.contains(QString::fromStdString(": Unable to write to " + dir.File("Answer.txt"))))
       << message.toStdString();
   EXPECT_EQ(dir.Read("Answer.txt"), kTwoHostTypes);
 }
@@ -341,8 +256,7 @@ TEST(SiteManager, AHostTypeFileThatCannotBeWrittenIsReported) {
 TEST(SiteManager, HostTypeButtons) {
   struct Row {
     const char* name;
-    int selected;  // host type selected before acting
-    std::function<void(TFFtpBase&)> act;
+    Steps steps;        // the first picks the host type
     const char* shown;  // the combo's text afterwards
     const char* columns;
     bool columnsEnabled;
@@ -350,55 +264,40 @@ TEST(SiteManager, HostTypeButtons) {
     // with its columns.
     const char* stored;
   };
+  const Step pickA{Do::Choose, "cbName", "A"};
   const Row rows[] = {
-      {"a letter typed into a column erases its digit", 1, [](TFFtpBase& d) { TypeColumn(d, "x"); }, "A", "11111",
-       true, "Default=2957681 A=2111111 B=2222222"},
-      {"selecting another host type stores the shown columns", 1,
-       [](TFFtpBase& d) {
-         TypeColumn(d, "x5");
-         HostTypes(d)->setCurrentIndex(2);
-       },
-       "B", "222222", true, "Default=2957681 A=2511111 B=2222222"},
-      {"delete with the first host type selected does nothing", 0,
-       [](TFFtpBase& d) { Press(d, "DeleteHostTypeButton"); }, "Default", "957681", false,
-       "Default=0957681 A=2111111 B=2222222"},
-      {"delete shows the first host type; the one moving up keeps its code", 1,
-       [](TFFtpBase& d) {
-         TypeColumn(d, "x");
-         Press(d, "DeleteHostTypeButton");
-       },
-       "Default", "957681", false, "Default=2957681 B=2222222"},
-      {"Add stores the shown columns and shows the new host type with the standard code", 2,
-       [](TFFtpBase& d) {
-         TypeColumn(d, "x3");
-         AnswerInput("C", "New Host Type");
-         Press(d, "AddHostTypeButton");
-       },
+      {"a letter typed into a column erases its digit", {pickA, {Do::Append, "eFName", "x"}}, "A", "11111", true,
+       "Default=2957681 A=2111111 B=2222222"},
+      {"selecting another host type stores the shown columns",
+       {pickA, {Do::Append, "eFName", "x5"}, {Do::Choose, "cbName", "B"}}, "B", "222222", true,
+       "Default=2957681 A=2511111 B=2222222"},
+      {"delete with the first host type selected does nothing", {{Do::Press, "DeleteHostTypeButton"}}, "Default",
+       "957681", false, "Default=0957681 A=2111111 B=2222222"},
+      {"delete shows the first host type; the one moving up keeps its code",
+       {pickA, {Do::Append, "eFName", "x"}, {Do::Press, "DeleteHostTypeButton"}}, "Default", "957681", false,
+       "Default=2957681 B=2222222"},
+      {"Add stores the shown columns and shows the new host type with the standard code",
+       {{Do::Choose, "cbName", "B"}, {Do::Append, "eFName", "x3"}, {Do::Answer, "New Host Type", "C"},
+        {Do::Press, "AddHostTypeButton"}},
        "C", "957681", true, "Default=2957681 A=2111111 B=2322222 C=0957681"},
-      {"edit renames the selected host type", 1,
-       [](TFFtpBase& d) {
-         AnswerInput("Renamed", "Edit Host Type");
-         Press(d, "EditHostTypeButton");
-       },
-       "Renamed", "111111", true, "Default=2957681 Renamed=2111111 B=2222222"},
-      {"edit on the first host type adds one", 0,
-       [](TFFtpBase& d) {
-         AnswerInput("D", "New Host Type");
-         Press(d, "EditHostTypeButton");
-       },
-       "D", "957681", true, "Default=2957681 A=2111111 B=2222222 D=0957681"},
+      {"edit renames the selected host type",
+       {pickA, {Do::Answer, "Edit Host Type", "Renamed"}, {Do::Press, "EditHostTypeButton"}}, "Renamed", "111111",
+       true, "Default=2957681 Renamed=2111111 B=2222222"},
+      {"edit on the first host type adds one",
+       {{Do::Answer, "New Host Type", "D"}, {Do::Press, "EditHostTypeButton"}}, "D", "957681", true,
+       "Default=2957681 A=2111111 B=2222222 D=0957681"},
   };
   for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
     ScratchDir dir;
     dir.Write("Answer.txt", kThreeHostTypes);
     TFFtpBase dialog(nullptr, Site("2957681", "Default"), dir.Path());
     dialog.show();
-    HostTypes(dialog)->setCurrentIndex(row.selected);
-    row.act(dialog);
-    EXPECT_EQ(HostTypes(dialog)->currentText().toStdString(), row.shown) << row.name;
-    EXPECT_EQ(Columns(dialog), row.columns) << row.name;
-    EXPECT_EQ(ColumnsEnabled(dialog), row.columnsEnabled) << row.name;
-    EXPECT_EQ(Stored(dialog), row.stored) << row.name;
+    dialogtest::Perform(dialog, row.steps);
+    EXPECT_EQ(HostTypes(dialog)->currentText().toStdString(), row.shown);
+    EXPECT_EQ(Columns(dialog), row.columns);
+    EXPECT_EQ(ColumnsEnabled(dialog), row.columnsEnabled);
+    EXPECT_EQ(Stored(dialog), row.stored);
   }
 }
 

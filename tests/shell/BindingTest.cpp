@@ -46,13 +46,8 @@ class BoundWindow {
     window = std::make_unique<MainWindow>(h.Logic().RemotePane(), h.Logic().LocalPane().Model(), h.ProgramDir());
     binding = std::make_unique<MainBinding>(*window, h.Logic(), std::move(runner));
   }
-  ~BoundWindow() {
-    binding.reset();
-    window.reset();
-  }
-
   std::unique_ptr<MainWindow> window;
-  std::unique_ptr<MainBinding> binding;
+  std::unique_ptr<MainBinding> binding;  // declared last: gone before its window
 };
 
 // ---- The command map ------------------------------------------------------------------------
@@ -159,7 +154,15 @@ const MapRow kMap[] = {
     {"Font2", Command::PaneFont, {0}},
 };
 
-TEST(CommandMapTest, EveryEntryRunsTheCommandItNames) {
+// Every entry struct holds nothing but action pointers and arrays of them.
+template <typename Entries>
+std::vector<QAction*> ActionsOf(const Entries& entries) {
+  static_assert(sizeof(Entries) % sizeof(QAction*) == 0);
+  const auto* first = reinterpret_cast<QAction* const*>(&entries);
+  return {first, first + sizeof(Entries) / sizeof(QAction*)};
+}
+
+TEST(CommandMapTest, EveryEntryAndPaneEventRunsTheCommandItNames) {
   SessionHarness h;
   std::vector<std::pair<Command, int>> ran;
   BoundWindow bound(h, [&](Command command, int tag) { ran.emplace_back(command, tag); });
@@ -175,9 +178,17 @@ TEST(CommandMapTest, EveryEntryRunsTheCommandItNames) {
       QObject::disconnect(action, nullptr, own, nullptr);
     }
     action->setEnabled(true);
-    actions[action->objectName()] = action;
+    EXPECT_FALSE(action->text().isEmpty()) << action->objectName().toStdString();
+    EXPECT_TRUE(actions.emplace(action->objectName(), action).second) << "twice: " << action->objectName().toStdString();
   }
 
+  for (const auto& entries : {ActionsOf(window.MainMenu), ActionsOf(window.RemotePopup), ActionsOf(window.LocalPopup),
+                              ActionsOf(window.Buttons)}) {
+    for (QAction* entry : entries) {
+      ASSERT_NE(entry, nullptr);
+      EXPECT_EQ(actions[entry->objectName()], entry) << "a named action of its own: " << entry->text().toStdString();
+    }
+  }
   std::size_t covered = 0;
   for (const MapRow& row : kMap) {
     for (int tag : row.tags) {
@@ -191,6 +202,18 @@ TEST(CommandMapTest, EveryEntryRunsTheCommandItNames) {
     }
   }
   EXPECT_EQ(covered, actions.size()) << "every entry of the window is in the table";
+
+  // The panes' own events.
+  ran.clear();
+  emit window.FTPView->doubleClicked();
+  emit window.lvLoc->doubleClicked();
+  emit window.FTPView->columnClicked(3);
+  emit window.lvLoc->columnClicked(2);
+  window.FTPPath->addItems({"SERVER LIST ...", "host", "pub"});
+  emit window.FTPPath->activated(1);
+  EXPECT_EQ(ran, (std::vector<std::pair<Command, int>>{{Command::RemoteOpen, 0}, {Command::LocalOpen, 0},
+                                                       {Command::RemoteSort, 3}, {Command::LocalSort, 2},
+                                                       {Command::RemotePath, 1}}));
 }
 
 TEST(CommandMapTest, DeleteKeyOnTheRemotePaneAsksFirst) {
@@ -212,101 +235,54 @@ TEST(CommandMapTest, DeleteKeyOnTheRemotePaneAsksFirst) {
   EXPECT_EQ(ran, (std::vector<std::pair<Command, int>>{{Command::RemoteDelete, 0}}));
 }
 
-TEST(CommandMapTest, PaneEventsRunTheirCommands) {
-  SessionHarness h;
-  std::vector<std::pair<Command, int>> ran;
-  BoundWindow bound(h, [&](Command command, int tag) { ran.emplace_back(command, tag); });
-  MainWindow& window = *bound.window;
-  emit window.FTPView->doubleClicked();
-  emit window.lvLoc->doubleClicked();
-  emit window.FTPView->columnClicked(3);
-  emit window.lvLoc->columnClicked(2);
-  window.FTPPath->addItems({"SERVER LIST ...", "host", "pub"});
-  emit window.FTPPath->activated(1);
-  EXPECT_EQ(ran, (std::vector<std::pair<Command, int>>{{Command::RemoteOpen, 0},
-                                                       {Command::LocalOpen, 0},
-                                                       {Command::RemoteSort, 3},
-                                                       {Command::LocalSort, 2},
-                                                       {Command::RemotePath, 1}}));
-}
-
 // ---- Enabling and the session ---------------------------------------------------------------
 
-using testsupport::DataPort;
-using testsupport::Script;
-
-// Greeting, login, TYPE A, CWD /d/ and a listing of one file.
-Script LoginAndListing(DataPort& data) {
-  return sessiontest::ScriptedLogin()
-      .Reply(data.PasvReply())
-      .Reply("150 Here\r\n")
-      .SendData(data, "-rw-r--r--    1 1001     1001      1000000 Jan 01  2020 big.bin\r\n")
-      .Send("226 Done\r\n");
+// The enabled state of the entries that tell the session's state.
+std::vector<bool> SessionEntries(const MainWindow& w) {
+  std::vector<bool> enabled;
+  for (QAction* action : {w.Buttons.SpeedButton1, w.Buttons.SpeedButton2, w.Buttons.sbDisConnect, w.Buttons.sbStop,
+                          w.MainMenu.Disconnect1, w.MainMenu.StopTransfer1, w.MainMenu.DownloadSelectedFiles1,
+                          w.Buttons.sbConnect, w.Buttons.sbNewServer}) {
+    enabled.push_back(action->isEnabled());
+  }
+  return enabled;
 }
 
-// The entries of SessionBindingTest::SessionEntries without a session and during one.
-const std::vector<bool> kWithoutSession = {false, false, false, false, false, false, false, true, true};
-const std::vector<bool> kInSession = {true, true, true, true, true, true, true, false, false};
-
-class SessionBindingTest : public testing::Test {
- protected:
-  // Connects by a double click on the site, as a user does.
-  void Connect(Script script) {
-    server_ = std::make_unique<testsupport::ScriptedFtpServer>(std::move(script));
-    h.AddSite(SessionHarness::SiteFor("box", server_->Port(), "user", "secret", "/d"));
-    bound_ = std::make_unique<BoundWindow>(h);
-    Window().show();
-    EXPECT_EQ(SessionEntries(), kWithoutSession) << "nothing to transfer or end before a session";
-    h.SelectRemote({"box"});
-    emit Window().FTPView->doubleClicked();
-  }
-
-  // The remote view shows the listing and nothing runs.
-  bool WaitForListing() {
-    return PumpUntil([&] {
-      return Window().FTPView->Model()->rowCount() == 1 && !h.Logic().ShowingSites() && !h.Logic().Busy() &&
-             !h.Logic().RequestRunning();
-    });
-  }
-
-  MainWindow& Window() { return *bound_->window; }
-
-  // The enabled state of the entries that tell the session's state.
-  std::vector<bool> SessionEntries() {
-    MainWindow& w = Window();
-    std::vector<bool> enabled;
-    for (QAction* action : {w.Buttons.SpeedButton1, w.Buttons.SpeedButton2, w.Buttons.sbDisConnect, w.Buttons.sbStop,
-                            w.MainMenu.Disconnect1, w.MainMenu.StopTransfer1, w.MainMenu.DownloadSelectedFiles1,
-                            w.Buttons.sbConnect, w.Buttons.sbNewServer}) {
-      enabled.push_back(action->isEnabled());
-    }
-    return enabled;
-  }
-
+TEST(BindingTest, EnablingFollowsTheSessionAndTheRemotePaneItsMode) {
+  const std::vector<bool> withoutSession = {false, false, false, false, false, false, false, true, true};
+  testsupport::DataPort data;
+  // Greeting, login, TYPE A, CWD /d/ and a listing of one file.
+  testsupport::ScriptedFtpServer server(sessiontest::ScriptedLogin()
+                                            .Reply(data.PasvReply())
+                                            .Reply("150 Here\r\n")
+                                            .SendData(data, "-rw-r--r--  1 u  g  1000000 Jan 01  2020 big.bin\r\n")
+                                            .Send("226 Done\r\n"));
   SessionHarness h;
-  DataPort data;
-  std::unique_ptr<testsupport::ScriptedFtpServer> server_;
-  std::unique_ptr<BoundWindow> bound_;
-};
+  h.AddSite(SessionHarness::SiteFor("box", server.Port(), "user", "secret", "/d"));
+  BoundWindow bound(h);
+  MainWindow& w = *bound.window;
+  w.show();
+  EXPECT_EQ(SessionEntries(w), withoutSession) << "nothing to transfer or end before a session";
+  EXPECT_EQ(w.FTPView->Style(), ViewStyle::List);
+  h.SelectRemote({"box"});
+  emit w.FTPView->doubleClicked();  // as a user connects
+  ASSERT_TRUE(PumpUntil([&] {
+    return w.FTPView->Model()->rowCount() == 1 && !h.Logic().ShowingSites() && !h.Logic().Busy() &&
+           !h.Logic().RequestRunning();
+  })) << h.Transcript();
 
-TEST_F(SessionBindingTest, EnablingFollowsTheSessionAndTheRemotePaneItsMode) {
-  Connect(LoginAndListing(data));
-  EXPECT_EQ(Window().FTPView->Style(), ViewStyle::List);
-  ASSERT_TRUE(WaitForListing()) << h.Transcript();
+  EXPECT_EQ(SessionEntries(w), (std::vector<bool>{true, true, true, true, true, true, true, false, false}));
+  EXPECT_EQ(w.FTPView->Style(), ViewStyle::Report);
+  EXPECT_EQ(w.RemoteTitle->text(), "127.0.0.1");
+  ASSERT_EQ(w.FTPPath->count(), 3);
+  EXPECT_EQ(w.FTPPath->currentText(), "d");
+  EXPECT_EQ(w.FTPView->Model()->index(0, 0).data().toString(), "big.bin");
 
-  EXPECT_EQ(SessionEntries(), kInSession);
-  EXPECT_EQ(Window().FTPView->Style(), ViewStyle::Report);
-  EXPECT_EQ(Window().RemoteTitle->text(), "127.0.0.1");
-  ASSERT_EQ(Window().FTPPath->count(), 3);
-  EXPECT_EQ(Window().FTPPath->currentText(), "d");
-  ASSERT_EQ(Window().FTPView->Model()->rowCount(), 1);
-  EXPECT_EQ(Window().FTPView->Model()->index(0, 0).data().toString(), "big.bin");
-
-  Window().Buttons.sbDisConnect->trigger();
+  w.Buttons.sbDisConnect->trigger();
   ASSERT_TRUE(h.WaitForSites()) << h.Transcript();
-  EXPECT_EQ(SessionEntries(), kWithoutSession);
-  EXPECT_EQ(Window().FTPView->Style(), ViewStyle::List);
-  EXPECT_EQ(Window().RemoteTitle->text(), "Удаленные FTP серверы");
+  EXPECT_EQ(SessionEntries(w), withoutSession);
+  EXPECT_EQ(w.FTPView->Style(), ViewStyle::List);
+  EXPECT_EQ(w.RemoteTitle->text(), "Удаленные FTP серверы");
   EXPECT_FALSE(QApplication::overrideCursor()) << "the hourglass of the disconnect is gone";
 }
 
@@ -335,7 +311,7 @@ TEST(BindingTest, TheRemoteTitleShowsALockWhileTheSessionIsEncrypted) {
 
 // ---- The window's own events ----------------------------------------------------------------
 
-TEST(BindingTest, LocalPaneFollowsItsBoxesAndClicks) {
+TEST(BindingTest, LocalPaneFollowsItsBoxesAndClicksAndTheSitesTakeNoDrops) {
   SessionHarness h;
   fs::create_directories(h.LocalDir() / "sub" / "deeper");
   std::ofstream(h.LocalDir() / "b.txt") << "bb";
@@ -358,40 +334,40 @@ TEST(BindingTest, LocalPaneFollowsItsBoxesAndClicks) {
   const auto* model = window.lvLoc->Model();
   ASSERT_EQ(model->rowCount(), 3);
   EXPECT_EQ(model->index(1, 0).data().toString(), "b.txt");
+
+  window.show();
+  QMimeData desktop;
+  desktop.setUrls({QUrl::fromLocalFile(QString::fromStdString((h.LocalDir() / "a.txt").string()))});
+  EXPECT_FALSE(DragAndDrop(*window.FTPView, desktop)) << "the stored sites take no files";
 }
 
-struct FontCase {
-  const char* what;
-  std::string name;
-  int size;
-  std::int32_t color;  // as stored: 0x00BBGGRR
-  QString family;      // empty: the desktop's
-  int pointSize;       // 0: the desktop's
-  QColor text;         // invalid: the desktop's
-};
-
-class WindowFontTest : public testing::TestWithParam<FontCase> {};
-
-TEST_P(WindowFontTest, FollowsTheOptions) {
-  SessionHarness h;
-  h.options.FontName = GetParam().name;
-  h.options.FontSize = GetParam().size;
-  h.options.FontColor = GetParam().color;
-  BoundWindow bound(h);
-  const QFont font = bound.window->font();
-  const QFont desktop = QApplication::font();
-  EXPECT_EQ(font.family(), GetParam().family.isEmpty() ? desktop.family() : GetParam().family);
-  EXPECT_EQ(font.pointSize(), GetParam().pointSize == 0 ? desktop.pointSize() : GetParam().pointSize);
-  const QColor text = bound.window->palette().color(QPalette::WindowText);
-  EXPECT_EQ(text, GetParam().text.isValid() ? GetParam().text : QApplication::palette().color(QPalette::WindowText));
+TEST(BindingTest, WindowFontFollowsTheOptions) {
+  struct Row {
+    const char* name;
+    std::string font;
+    int size;
+    std::int32_t color;  // as stored: 0x00BBGGRR
+    QString family;      // empty: the desktop's
+    int pointSize;       // 0: the desktop's
+    QColor text;         // invalid: the desktop's
+  };
+  const Row rows[] = {
+      {"the stored default is the desktop's font", "MS Sans Serif", 8, 0, {}, 0, {}},
+      {"a chosen font and colour", "DejaVu Serif", 13, 0x000080, "DejaVu Serif", 13, QColor(128, 0, 0)},
+      {"a chosen size of the default family", "MS Sans Serif", 11, 0, "MS Sans Serif", 11, {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    SessionHarness h;
+    h.options.FontName = row.font, h.options.FontSize = row.size, h.options.FontColor = row.color;
+    BoundWindow bound(h);
+    const QFont font = bound.window->font();
+    EXPECT_EQ(font.family(), row.family.isEmpty() ? QApplication::font().family() : row.family);
+    EXPECT_EQ(font.pointSize(), row.pointSize == 0 ? QApplication::font().pointSize() : row.pointSize);
+    EXPECT_EQ(bound.window->palette().color(QPalette::WindowText),
+              row.text.isValid() ? row.text : QApplication::palette().color(QPalette::WindowText));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Options, WindowFontTest,
-    testing::Values(FontCase{"the stored default is the desktops font", "MS Sans Serif", 8, 0, {}, 0, {}},
-                    FontCase{"a chosen font and colour", "DejaVu Serif", 13, 0x000080, "DejaVu Serif", 13, QColor(128, 0, 0)},
-                    FontCase{"a chosen size of the default family", "MS Sans Serif", 11, 0, "MS Sans Serif", 11, {}}),
-    CaseName{});
 
 TEST(BindingTest, CloseRequestsCloseTheWindowOnceTheirHandlerReturned) {
   for (const char* entry : {"Exit1", "ExplorerButton1"}) {
@@ -403,17 +379,6 @@ TEST(BindingTest, CloseRequestsCloseTheWindowOnceTheirHandlerReturned) {
     EXPECT_TRUE(window.isVisible()) << entry;
     EXPECT_TRUE(PumpUntil([&] { return !window.isVisible(); }, 5s)) << entry;
   }
-}
-
-TEST(BindingTest, DropsAreTakenOnlyWhereTheyCanWork) {
-  SessionHarness h;
-  std::ofstream(h.LocalDir() / "a.txt") << "a";
-  BoundWindow bound(h);
-  MainWindow& window = *bound.window;
-  window.show();
-  QMimeData desktop;
-  desktop.setUrls({QUrl::fromLocalFile(QString::fromStdString((h.LocalDir() / "a.txt").string()))});
-  EXPECT_FALSE(DragAndDrop(*window.FTPView, desktop)) << "the stored sites take no files";
 }
 
 }  // namespace

@@ -22,32 +22,32 @@ QPlainTextEdit* ViewerTitled(const QString& title) {
   return nullptr;
 }
 
-TEST(TextViewerTest, ShowsUtf8AndCodePage1251Files) {
+TEST(TextViewerTest, ShowsUtf8AndCodePage1251FilesAndReportsWhatCannotBeRead) {
+  struct Row {
+    const char* name;
+    const char* bytes;  // nullptr: no such file
+    const char* shown;  // nullptr: an error
+  };
+  const Row rows[] = {
+      {"utf8.txt", "Привет\nworld", "Привет\nworld"},
+      {"cp1251.txt", "\xCF\xF0\xE8\xE2\xE5\xF2", "Привет"},
+      {"missing.txt", nullptr, nullptr},
+      {".", nullptr, nullptr},  // a directory
+  };
   testsupport::TempDir dir;
-  std::ofstream(dir.Path() / "utf8.txt") << "Привет\nworld";
-  std::ofstream(dir.Path() / "cp1251.txt") << "\xCF\xF0\xE8\xE2\xE5\xF2";
-  std::string error;
-  for (const char* name : {"utf8.txt", "cp1251.txt"}) ASSERT_TRUE(ShowTextFile(dir.Path() / name, nullptr, error)) << error;
-
-  QPlainTextEdit* utf8 = ViewerTitled("utf8.txt");
-  QPlainTextEdit* cp1251 = ViewerTitled("cp1251.txt");
-  ASSERT_NE(utf8, nullptr);
-  ASSERT_NE(cp1251, nullptr);
-  EXPECT_EQ(utf8->toPlainText(), "Привет\nworld");
-  EXPECT_EQ(cp1251->toPlainText(), "Привет");
-  EXPECT_TRUE(utf8->isReadOnly());
-  utf8->close();
-  cp1251->close();
-}
-
-TEST(TextViewerTest, ReportsWhatCannotBeRead) {
-  testsupport::TempDir dir;
-  std::string error;
-  EXPECT_FALSE(ShowTextFile(dir.Path() / "missing.txt", nullptr, error));
-  EXPECT_FALSE(error.empty());
-  error.clear();
-  EXPECT_FALSE(ShowTextFile(dir.Path(), nullptr, error));
-  EXPECT_FALSE(error.empty());
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    if (row.bytes) std::ofstream(dir.Path() / row.name) << row.bytes;
+    std::string error;
+    EXPECT_EQ(ShowTextFile(dir.Path() / row.name, nullptr, error), row.shown != nullptr);
+    EXPECT_EQ(error.empty(), row.shown != nullptr) << error;
+    if (!row.shown) continue;
+    QPlainTextEdit* viewer = ViewerTitled(row.name);
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(viewer->toPlainText(), QString::fromUtf8(row.shown));
+    EXPECT_TRUE(viewer->isReadOnly());
+    viewer->close();
+  }
 }
 
 TEST(RunFileTest, StartsAnExecutableInTheWorkingDirectory) {

@@ -1,11 +1,10 @@
 #include "shell/UReWrite.h"
 
-#include <QApplication>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include "support/shell/ShellTestSupport.h"
+#include "support/widgets/DialogTesting.h"
 
 namespace shell {
 namespace {
@@ -14,50 +13,36 @@ using session::OverwriteAction;
 
 constexpr const char* kTarget = "/home/u/Отчёт.txt";
 
-// Runs the modal prompt on kTarget while `drive` acts on it from the event loop; a guard
-// timer ends a prompt that the drive left open, so no case can hang.
+// Runs the modal prompt on `path` while `drive` acts on it from the event loop.
 OverwriteAction RunPrompt(std::string& path, const std::function<void(TFReWrite&)>& drive,
                           TFReWrite::PathQuery query = {}) {
-  QTimer::singleShot(0, [drive] {
-    if (auto* prompt = qobject_cast<TFReWrite*>(QApplication::activeModalWidget())) drive(*prompt);
-  });
-  QTimer guard;
-  guard.setSingleShot(true);
-  QObject::connect(&guard, &QTimer::timeout, [] {
-    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
-  });
-  guard.start(5000);
+  dialogtest::AnswerNextModal<TFReWrite>(drive);
   return OverwritePrompt(path, nullptr, std::move(query));
 }
 
 void Press(TFReWrite& prompt, OverwriteAction action) { prompt.Button(action)->click(); }
 
-struct AnswerCase {
-  const char* what;
-  std::function<void(TFReWrite&)> drive;
-  OverwriteAction answer;
-};
-
-class OverwritePromptTest : public testing::TestWithParam<AnswerCase> {};
-
-TEST_P(OverwritePromptTest, AnswersAndLeavesThePathAlone) {
-  std::string path = kTarget;
-  EXPECT_EQ(RunPrompt(path, GetParam().drive), GetParam().answer);
-  EXPECT_EQ(path, kTarget);
+TEST(OverwritePromptTest, AnswersAndLeavesThePathAlone) {
+  struct Row {
+    const char* name;
+    std::function<void(TFReWrite&)> drive;
+    OverwriteAction answer;
+  };
+  std::vector<Row> rows = {
+      {"Escape answers Resume", [](TFReWrite& p) { QTest::keyClick(&p, Qt::Key_Escape); }, OverwriteAction::Resume},
+      {"closing the window answers Resume", [](TFReWrite& p) { p.close(); }, OverwriteAction::Resume},
+  };
+  for (const OverwriteAction button : {OverwriteAction::Resume, OverwriteAction::Overwrite, OverwriteAction::All,
+                                       OverwriteAction::Skip, OverwriteAction::Cancel}) {
+    rows.push_back({"its button", [button](TFReWrite& p) { Press(p, button); }, button});
+  }
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.name << " " << static_cast<int>(row.answer));
+    std::string path = kTarget;
+    EXPECT_EQ(RunPrompt(path, row.drive), row.answer);
+    EXPECT_EQ(path, kTarget);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Buttons, OverwritePromptTest,
-    testing::Values(
-        AnswerCase{"Resume", [](TFReWrite& p) { Press(p, OverwriteAction::Resume); }, OverwriteAction::Resume},
-        AnswerCase{"Overwrite", [](TFReWrite& p) { Press(p, OverwriteAction::Overwrite); }, OverwriteAction::Overwrite},
-        AnswerCase{"All", [](TFReWrite& p) { Press(p, OverwriteAction::All); }, OverwriteAction::All},
-        AnswerCase{"Skip", [](TFReWrite& p) { Press(p, OverwriteAction::Skip); }, OverwriteAction::Skip},
-        AnswerCase{"Cancel", [](TFReWrite& p) { Press(p, OverwriteAction::Cancel); }, OverwriteAction::Cancel},
-        AnswerCase{"Escape answers Resume", [](TFReWrite& p) { QTest::keyClick(&p, Qt::Key_Escape); },
-                   OverwriteAction::Resume},
-        AnswerCase{"closing the window answers Resume", [](TFReWrite& p) { p.close(); }, OverwriteAction::Resume}),
-    CaseName{});
 
 TEST(OverwritePromptSaveAsTest, CancelledQueryKeepsThePromptOpenAndASecondSaveAsAsksAgain) {
   std::vector<std::string> proposed;

@@ -1,9 +1,7 @@
 // The program end to end against real servers, driven through its window as a user drives it:
-// a site double-clicked, files copied by the arrows, the menus and drops, checked on both
+// a site double-clicked, files copied by the arrows and by drops, checked on both
 // disks; a site made in the site manager; options that send the next session through SOCKS;
 // and a transfer cancelled in the progress window.
-#include <QAction>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
 #include <QUrl>
@@ -17,7 +15,7 @@
 #include "support/peers/PyftpdlibPeer.h"
 #include "support/peers/RelayPeers.h"
 #include "support/scripted/ScriptedFtpServer.h"
-#include "support/widgets/DialogTesting.h"
+#include "support/shell/DialogSteps.h"
 #include "support/files/PatternFiles.h"
 #include "support/session/SessionHarness.h"
 #include "support/shell/ProgramOnTempDirs.h"
@@ -60,6 +58,7 @@ class ProgramFlow : public testsupport::PeerSuite<testsupport::PyftpdlibPeer> {
 TEST_F(ProgramFlow, DoubleClickArrowsAndDropsReachBothDisks) {
   WritePattern(Pub() / "data.bin", 300000, 1);
   WritePattern(p.LocalDir() / "from pane.txt", 2000, 2);
+  WritePattern(p.LocalDir() / "up.bin", 9000, 5);
   testsupport::TempDir desktop;
   WritePattern(desktop.Path() / "Отчёт.txt", 5000, 3);
   p.Start({Site()});
@@ -71,6 +70,10 @@ TEST_F(ProgramFlow, DoubleClickArrowsAndDropsReachBothDisks) {
   QTest::mouseClick(w.findChild<QToolButton*>("SpeedButton2"), Qt::LeftButton);
   ASSERT_TRUE(p.WaitForItem(w.lvLoc, "data.bin")) << p.Transcript();
   EXPECT_EQ(Sha256Of(p.LocalDir() / "data.bin"), Sha256Of(Pub() / "data.bin"));
+  p.Click(w.lvLoc, "up.bin");
+  QTest::mouseClick(w.findChild<QToolButton*>("SpeedButton1"), Qt::LeftButton);
+  ASSERT_TRUE(p.WaitForItem(w.FTPView, "up.bin")) << p.Transcript();
+  EXPECT_EQ(Sha256Of(Pub() / "up.bin"), Sha256Of(p.LocalDir() / "up.bin"));
 
   // A file of the desktop's file manager, and the local pane's selection dragged across.
   QMimeData files;
@@ -87,60 +90,16 @@ TEST_F(ProgramFlow, DoubleClickArrowsAndDropsReachBothDisks) {
   EXPECT_EQ(Sha256Of(Pub() / "from pane.txt"), Sha256Of(p.LocalDir() / "from pane.txt"));
 }
 
-struct CopyEntryCase {
-  const char* what;
-  std::function<QAction*(MainWindow&)> download;  // an entry captioned as a download
-  std::function<QAction*(MainWindow&)> upload;    // an entry captioned as an upload
-};
-
-class CopyEntryTest : public ProgramFlow, public testing::WithParamInterface<CopyEntryCase> {};
-
-// The entries captioned as downloads download, those captioned as uploads upload.
-TEST_P(CopyEntryTest, CopiesTheWayItsCaptionSays) {
-  WritePattern(Pub() / "down.bin", 7000, 4);
-  WritePattern(p.LocalDir() / "up.bin", 9000, 5);
-  p.Start({Site()});
-  Connect("down.bin");
-  MainWindow& w = p.Window();
-
-  p.Click(w.FTPView, "down.bin");
-  QAction* download = GetParam().download(w);
-  ASSERT_TRUE(download->isEnabled());
-  download->trigger();
-  ASSERT_TRUE(p.WaitForItem(w.lvLoc, "down.bin")) << p.Transcript();
-  EXPECT_EQ(Sha256Of(p.LocalDir() / "down.bin"), Sha256Of(Pub() / "down.bin"));
-  EXPECT_FALSE(fs::exists(Pub() / "up.bin"));
-
-  p.Click(w.lvLoc, "up.bin");
-  QAction* upload = GetParam().upload(w);
-  ASSERT_TRUE(upload->isEnabled());
-  upload->trigger();
-  ASSERT_TRUE(p.WaitForItem(w.FTPView, "up.bin")) << p.Transcript();
-  EXPECT_EQ(Sha256Of(Pub() / "up.bin"), Sha256Of(p.LocalDir() / "up.bin"));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Entries, CopyEntryTest,
-    testing::Values(CopyEntryCase{"main menu", [](MainWindow& w) { return w.MainMenu.DownloadSelectedFiles1; },
-                                  [](MainWindow& w) { return w.MainMenu.UploadSelectedFiles1; }},
-                    CopyEntryCase{"popup menus", [](MainWindow& w) { return w.RemotePopup.DownloadSelectedFiles2; },
-                                  [](MainWindow& w) { return w.LocalPopup.UploadSelectedFiles2; }}),
-    CaseName{});
-
 TEST_F(ProgramFlow, SiteMadeInTheSiteManagerIsStoredAndConnects) {
   WritePattern(Pub() / "seen.txt", 10, 6);
   p.Start();
   dialogtest::AnswerNextModal<dialogs::TFFtpBase>([this](dialogs::TFFtpBase& d) {
-    using dialogtest::Find;
-    using dialogtest::ReplaceText;
-    ReplaceText(Find<QLineEdit>(d, "NameEdt"), "made here");
-    ReplaceText(Find<QLineEdit>(d, "ServerEdt"), "127.0.0.1");
-    ReplaceText(Find<QLineEdit>(d, "PortEdt"), QString::number(Peer().Port()));
-    ReplaceText(Find<QLineEdit>(d, "UserEdt"), QString::fromStdString(Peer().User()));
-    ReplaceText(Find<QLineEdit>(d, "PasswordEdt"), QString::fromStdString(Peer().Password()));
-    ReplaceText(Find<QLineEdit>(d, "RemoteDirEdt"), "/pub");
-    if (!Find<QCheckBox>(d, "SavePasswordCB")->isChecked()) dialogtest::Press(d, "SavePasswordCB");
-    dialogtest::Press(d, "SaveButton");
+    using dialogtest::Do;
+    const std::string port = std::to_string(Peer().Port()), user = Peer().User(), password = Peer().Password();
+    dialogtest::Perform(d, {{Do::Edit, "NameEdt", "made here"}, {Do::Edit, "ServerEdt", "127.0.0.1"},
+                            {Do::Edit, "PortEdt", port.c_str()}, {Do::Edit, "UserEdt", user.c_str()},
+                            {Do::Edit, "PasswordEdt", password.c_str()}, {Do::Edit, "RemoteDirEdt", "/pub"},
+                            {Do::Check, "SavePasswordCB"}, {Do::Press, "SaveButton"}});
   });
   QTest::mouseClick(p.Window().findChild<QToolButton*>("sbNewServer"), Qt::LeftButton);
 
@@ -169,10 +128,10 @@ TEST_F(ProgramThroughDante, Socks5SavedInTheOptionsDialogCarriesTheNextSession) 
   const int before = Peer().RelayedConnections();
 
   dialogtest::AnswerNextModal<dialogs::T_Options>([this](dialogs::T_Options& d) {
-    dialogtest::Press(d, "rgType4");
-    dialogtest::ReplaceText(dialogtest::Find<QLineEdit>(d, "eSocks"), "127.0.0.1");
-    dialogtest::ReplaceText(dialogtest::Find<QLineEdit>(d, "eSocksPort"), QString::number(Peer().Port()));
-    dialogtest::Press(d, "SpeedButton2");
+    using dialogtest::Do;
+    const std::string port = std::to_string(Peer().Port());
+    dialogtest::Perform(d, {{Do::Press, "rgType4"}, {Do::Edit, "eSocks", "127.0.0.1"}, {Do::Edit, "eSocksPort", port.c_str()},
+                            {Do::Press, "SpeedButton2"}});
   });
   p.Window().MainMenu.FtpOptions1->trigger();
   EXPECT_EQ(LoadOptions(p.ProgramDir().string()).ConnectionType, 4);

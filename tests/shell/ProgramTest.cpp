@@ -17,30 +17,20 @@ namespace {
 
 using namespace std::chrono_literals;
 
-struct TextCase {
-  const char* what;
-  QString argument;
-  QString startOfOutput;
-};
-
-class ProgramTextTest : public testing::TestWithParam<TextCase> {};
-
-TEST_P(ProgramTextTest, AnswersWithoutADisplay) {
-  QProcess program;
+TEST(ProgramTest, AnswersVersionAndHelpWithoutADisplay) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(name);
-  program.setProcessEnvironment(environment);
-  program.start(MARLO_EXECUTABLE, {GetParam().argument});
-  ASSERT_TRUE(program.waitForFinished(10000));
-  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(program.exitCode(), 0);
-  EXPECT_TRUE(program.readAllStandardOutput().startsWith(GetParam().startOfOutput.toUtf8()));
+  for (const auto& [argument, startOfOutput] : {std::pair{"--version", "marlo "}, std::pair{"--help", "Usage: marlo"}}) {
+    SCOPED_TRACE(argument);
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(MARLO_EXECUTABLE, {argument});
+    ASSERT_TRUE(program.waitForFinished(10000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_TRUE(program.readAllStandardOutput().startsWith(startOfOutput));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Arguments, ProgramTextTest,
-                         testing::Values(TextCase{"version", "--version", "marlo "},
-                                         TextCase{"help", "--help", "Usage: marlo"}),
-                         CaseName{});
 
 TEST(ProgramTest, StartsOnItsConfigDirectoryAndEndsCleanlyOnSigterm) {
   testsupport::TempDir root;

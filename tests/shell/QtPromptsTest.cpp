@@ -3,10 +3,8 @@
 #include "shell/QtPrompts.h"
 
 #include <QApplication>
-#include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <functional>
 
 #include "support/widgets/DialogTesting.h"
 #include "support/shell/ShellTestSupport.h"
@@ -14,82 +12,62 @@
 namespace shell {
 namespace {
 
-struct PromptCase {
-  const char* what;
-  std::function<bool(QtPrompts&, std::string&)> ask;  // starts with the value "before"
-  std::function<void(QDialog&)> answer;               // the user, in the dialog
-  bool confirmed;
-  std::string value;
-};
+enum class Ask { Query, Password, Confirm, Error };
 
-class QtPromptsTest : public testing::TestWithParam<PromptCase> {};
-
-TEST_P(QtPromptsTest, AsksTheUser) {
-  QtPrompts prompts("/nonexistent");
-  std::string value = "before";
-  const auto answer = GetParam().answer;
-  dialogtest::AnswerNextModal<QDialog>([answer](QDialog& dialog) { answer(dialog); });
-  EXPECT_EQ(GetParam().ask(prompts, value), GetParam().confirmed);
-  EXPECT_EQ(value, GetParam().value);
+// Asks as the session does, the value starting as "before".
+bool AskWith(QtPrompts& prompts, Ask ask, std::string& value) {
+  switch (ask) {
+    case Ask::Query: return prompts.InputQuery("Change Directory", "", value);
+    case Ask::Password: return prompts.PasswordQuery("Enter password", "Password:", value);
+    case Ask::Confirm: return prompts.Confirm("Attention", "Do you wish to remove 1 file(s)");
+    case Ask::Error: prompts.ReportError("/tmp/x: Permission denied"); return false;
+  }
+  return false;
 }
 
-QLineEdit* Field(QDialog& dialog) { return dialog.findChild<QLineEdit*>(); }
-
-void Type(QDialog& dialog, const char* text) { dialogtest::ReplaceText(Field(dialog), QString::fromUtf8(text)); }
-
-INSTANTIATE_TEST_SUITE_P(
-    Questions, QtPromptsTest,
-    testing::Values(
-        PromptCase{"the query shows the value and gives back what is typed",
-                   [](QtPrompts& p, std::string& v) { return p.InputQuery("Change Directory", "", v); },
-                   [](QDialog& d) {
-                     EXPECT_EQ(d.windowTitle(), "Change Directory");
-                     EXPECT_EQ(Field(d)->text(), "before");
-                     Type(d, "pub/Отчёты");
-                     d.accept();
-                   },
-                   true, "pub/Отчёты"},
-        PromptCase{"a cancelled query leaves the value",
-                   [](QtPrompts& p, std::string& v) { return p.InputQuery("Change Directory", "", v); },
-                   [](QDialog& d) {
-                     Type(d, "elsewhere");
-                     d.reject();
-                   },
-                   false, "before"},
-        PromptCase{"the password query never shows what is typed, nor a value it was given",
-                   [](QtPrompts& p, std::string& v) { return p.PasswordQuery("Enter password", "Password:", v); },
-                   [](QDialog& d) {
-                     EXPECT_EQ(Field(d)->echoMode(), QLineEdit::Password);
-                     EXPECT_TRUE(Field(d)->text().isEmpty());
-                     Type(d, "s3cret");
-                     d.accept();
-                   },
-                   true, "s3cret"},
-        PromptCase{"yes confirms",
-                   [](QtPrompts& p, std::string&) { return p.Confirm("Attention", "Do you wish to remove 1 file(s)"); },
-                   [](QDialog& d) {
-                     auto& box = static_cast<QMessageBox&>(d);
-                     EXPECT_EQ(box.text(), "Do you wish to remove 1 file(s)");
-                     box.button(QMessageBox::Yes)->click();
-                   },
-                   true, "before"},
-        PromptCase{"closing the question answers no",
-                   [](QtPrompts& p, std::string&) { return p.Confirm("Attention", "Do you wish to remove 1 file(s)"); },
-                   [](QDialog& d) { d.reject(); }, false, "before"},
-        PromptCase{"an error is shown under the program's title",
-                   [](QtPrompts& p, std::string&) {
-                     p.ReportError("/tmp/x: Permission denied");
-                     return false;
-                   },
-                   [](QDialog& d) {
-                     auto& box = static_cast<QMessageBox&>(d);
-                     EXPECT_EQ(box.windowTitle(), QApplication::applicationDisplayName());
-                     EXPECT_EQ(box.text(), "/tmp/x: Permission denied");
-                     EXPECT_EQ(box.icon(), QMessageBox::Critical);
-                     box.accept();
-                   },
-                   false, "before"}),
-    CaseName{});
+TEST(QtPromptsTest, AsksTheUser) {
+  struct Row {
+    const char* name;
+    Ask ask;
+    QString title;  // empty: not checked
+    QString shown;  // the field's text or the box's text
+    const char* typed;  // nullptr: nothing typed
+    bool accept;
+    bool confirmed;
+    std::string value;
+  };
+  const Row rows[] = {
+      {"the query shows the value and gives back what is typed", Ask::Query, "Change Directory", "before",
+       "pub/Отчёты", true, true, "pub/Отчёты"},
+      {"a cancelled query leaves the value", Ask::Query, {}, "before", "elsewhere", false, false, "before"},
+      {"the password query never shows what is typed, nor a value it was given", Ask::Password, {}, "", "s3cret",
+       true, true, "s3cret"},
+      {"yes confirms", Ask::Confirm, {}, "Do you wish to remove 1 file(s)", nullptr, true, true, "before"},
+      {"closing the question answers no", Ask::Confirm, {}, "Do you wish to remove 1 file(s)", nullptr, false, false,
+       "before"},
+      {"an error is shown under the program's title", Ask::Error, QApplication::applicationDisplayName(),
+       "/tmp/x: Permission denied", nullptr, true, false, "before"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    QtPrompts prompts("/nonexistent");
+    std::string value = "before";
+    dialogtest::AnswerNextModal<QDialog>([&row](QDialog& dialog) {
+      if (!row.title.isEmpty()) EXPECT_EQ(dialog.windowTitle(), row.title);
+      auto* field = dialog.findChild<QLineEdit*>();
+      auto* box = qobject_cast<QMessageBox*>(&dialog);
+      EXPECT_EQ(box ? box->text() : field->text(), row.shown);
+      if (row.ask == Ask::Password) EXPECT_EQ(field->echoMode(), QLineEdit::Password);
+      if (row.ask == Ask::Error) EXPECT_EQ(box->icon(), QMessageBox::Critical);
+      if (row.typed) dialogtest::ReplaceText(field, QString::fromUtf8(row.typed));
+      if (!row.accept) dialog.reject();
+      else if (box && row.ask == Ask::Confirm) box->button(QMessageBox::Yes)->click();
+      else dialog.accept();
+    });
+    EXPECT_EQ(AskWith(prompts, row.ask, value), row.confirmed);
+    EXPECT_EQ(value, row.value);
+  }
+}
 
 }  // namespace
 }  // namespace shell
