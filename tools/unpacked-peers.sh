@@ -11,7 +11,7 @@ unpacked_peer_binaries=(usr/sbin/pure-ftpd usr/bin/pure-pw usr/sbin/proftpd usr/
 unpacked_peers_present() {
   local bin
   for bin in "${unpacked_peer_binaries[@]}"; do
-    [ -x "$PEERS_ROOT/$bin" ] || return 1
+    [ -f "$PEERS_ROOT/$bin" ] || return 1  # a module is a file, not a program
   done
 }
 
