@@ -312,6 +312,7 @@ class TCustomFtpCli {
   void WriteReceivedBlock(const char* data, int len);
   void LocalWriteFailed();
   bool CutOffLongListing();
+  void RemoveUnstartedDownload();
   void ReceiveClosed(uint16_t error);
   void ReceiveFirstReply();
   void ReceiveFinalReply();
@@ -428,6 +429,7 @@ class TCustomFtpCli {
   bool dataLinkUp_ = false;    // the data connection's TCP (or relayed) connection is up
   bool dataHeld_ = false;      // received data waits in the paused data socket for the 150
   bool emptyPending_ = false;  // the existing local file is emptied when the server starts sending
+  bool createdLocalFile_ = false;  // the download made its local file: one never started takes it away
   uint32_t startTick_ = 0;
   uint32_t stopTick_ = 0;
   int dataCloseError_ = 0;

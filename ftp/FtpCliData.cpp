@@ -4,6 +4,8 @@
 // A transfer ends exactly once, when both its final reply and the close of its data
 // connection have been seen, in whichever order they come; every failure ends it at once.
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "ftp/FtpCli.h"
 #include "ftp/FtpDataAddress.h"
@@ -104,8 +106,18 @@ void TCustomFtpCli::FailTransferStart() {
   judge_ = Judge::None;
   CloseDataSocket();
   FreeLocalStream();
+  RemoveUnstartedDownload();
   resumeAt_ = 0;
   FailStep(statusCode_);
+}
+
+// A download that never started leaves no empty file of its own making behind (a file that
+// was there before is left as it was).
+void TCustomFtpCli::RemoveUnstartedDownload() {
+  if (!createdLocalFile_) return;
+  createdLocalFile_ = false;
+  std::error_code ignored;
+  std::filesystem::remove(localFileName_, ignored);
 }
 
 // The server's final reply reports a failed transfer.
@@ -122,6 +134,7 @@ void TCustomFtpCli::FailDataConnection(uint16_t error) {
   statusCode_ = 550;
   SetErrorMessage();
   CloseDataSocket();
+  RemoveUnstartedDownload();
   FailStep(550);
 }
 
@@ -215,6 +228,7 @@ void TCustomFtpCli::StartReceive(TFtpRequest kind, TFtpStep step, const char* co
   byteCount_ = 0;
   dataCloseError_ = 0;
   listingCutOff_ = false;
+  createdLocalFile_ = false;
   dataHeld_ = false;
   emptyPending_ = false;
   dataSocket_->OnSessionAvailable = [this](TCustomWSocket*, uint16_t) { ReceiveSessionAvailable(); };
@@ -232,6 +246,7 @@ void TCustomFtpCli::StartReceive(TFtpRequest kind, TFtpStep step, const char* co
 bool TCustomFtpCli::OpenReceiveFile() {
   const bool exists = platform::GetFileSize(localFileName_) >= 0;
   emptyPending_ = resumeAt_ <= 0 && exists;
+  createdLocalFile_ = !exists;
   if (!OpenLocalFile(exists || resumeAt_ > 0 ? platform::SharedFile::Mode::OpenWrite
                                              : platform::SharedFile::Mode::Create))
     return false;
@@ -365,6 +380,7 @@ void TCustomFtpCli::ReceiveClosed(uint16_t error) {
 void TCustomFtpCli::ReceiveFirstReply() {
   ShowLine();
   if (!IsTransferStart(statusCode_)) return FailTransferStart();
+  createdLocalFile_ = false;  // the transfer started: what it brings is kept
   judge_ = Judge::ReceiveFinal;
   EmptyReceiveFile();
   if (state_ != ftpWaitingResponse) return;  // the file could not be emptied
@@ -400,6 +416,7 @@ void TCustomFtpCli::StartSend(TFtpStep step) {
   if (!connected_) HandleError("STOR/APPE: not connected");
   if (localFileName_.empty()) HandleError("LocalFileName empty");
   currentStep_ = step;
+  createdLocalFile_ = false;
   appendFlag_ = step == ftpStepAppend;
   if (!chainRunning_) requestType_ = appendFlag_ ? ftpAppendAsync : ftpPutAsync;
   replyDone_ = false;

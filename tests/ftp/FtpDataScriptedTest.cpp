@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <fstream>
+#include <optional>
 #include <regex>
 #include <unistd.h>
 
@@ -293,7 +294,8 @@ TEST_F(FtpDataScripted, ADownloadReplacesTheLocalFileOnlyWhenTheServerSends) {
     const char* name;
     Script script;  // after PASV
     Completion done;
-    std::string file;
+    std::optional<std::string> file;  // nullopt: no file is left
+    bool existed = true;              // the local file was there before
   };
   const Row rows[] = {
       {"sent: the whole file is replaced", Script().Reply("150 Here\r\n").SendData(data, "new").Send("226 Done\r\n"),
@@ -303,6 +305,8 @@ TEST_F(FtpDataScripted, ADownloadReplacesTheLocalFileOnlyWhenTheServerSends) {
        "early"},
       {"empty, closed before the 150", Script().Receive().SendData(data, "").Pause(200ms).Send("150 Here\r\n226 Done\r\n"),
        {ftpGetAsync, 0}, ""},
+      {"refused: no empty file is made", Script().Reply("550 No such file\r\n"), {ftpGetAsync, 550}, std::nullopt,
+       false},
       // Last: the data connection it opened stays in the data port's backlog.
       {"refused: the old file stays", Script().Reply("550 No such file\r\n"), {ftpGetAsync, 550}, "old contents, long"},
   };
@@ -312,11 +316,12 @@ TEST_F(FtpDataScripted, ADownloadReplacesTheLocalFileOnlyWhenTheServerSends) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     const auto local = dir.Path() / "precious.txt";
-    std::ofstream(local, std::ios::binary) << "old contents, long";
+    std::filesystem::remove(local);
+    if (row.existed) std::ofstream(local, std::ios::binary) << "old contents, long";
     probe.ftp.SetHostFileName("precious.txt");
     probe.ftp.SetLocalFileName(local.string());
     EXPECT_EQ(Run([&] { probe.ftp.GetAsync(); }), row.done) << probe.Transcript();
-    EXPECT_EQ(ReadAll(local), row.file);
+    EXPECT_EQ(std::filesystem::exists(local) ? std::optional(ReadAll(local)) : std::nullopt, row.file);
   }
   EXPECT_EQ(probe.ftp.ErrorMessage(), "550 No such file");
   EXPECT_TRUE(Server().Problems().empty());
