@@ -313,6 +313,7 @@ class TCustomFtpCli {
   void LocalWriteFailed();
   bool CutOffLongListing();
   void RemoveUnstartedDownload();
+  bool SendBlockFromFile();
   void ReceiveClosed(uint16_t error);
   void ReceiveFirstReply();
   void ReceiveFinalReply();

@@ -11,6 +11,7 @@
 #include "ftp/FtpDataAddress.h"
 #include "ftp/FtpMessages.h"
 #include "ftp/FtpTransferSizes.h"
+#include "platform/SocketErrors.h"
 #include "platform/StringUtils.h"
 
 namespace {
@@ -569,6 +570,22 @@ void TCustomFtpCli::AwaitServerClose() {
   dataSocket_->Shutdown(SHUT_WR);
 }
 
+// On a plain connection a block goes from the file to the socket inside the kernel. False
+// when it cannot (a file that cannot be sent so, a failure): the ordinary way then sends the
+// block and names what failed.
+bool TCustomFtpCli::SendBlockFromFile() {
+  const int n = dataSocket_->SendFile(localStream_->Descriptor(), kFtpSendBlockSize);
+  if (n > 0) {
+    byteCount_ += n;
+    return true;
+  }
+  if (n == 0) {
+    EndUpload();
+    return true;
+  }
+  return dataSocket_->LastError() == platform::kWsaEWOULDBLOCK;  // write readiness brings the next block
+}
+
 // One block of the file per data-sent report: the engine never holds more than one block.
 void TCustomFtpCli::SendNextBlock(uint16_t error) {
   if (!localStream_ || TriggerProgress() || !localStream_) return;
@@ -579,6 +596,7 @@ void TCustomFtpCli::SendNextBlock(uint16_t error) {
   }
   if (endOfFile_) return AwaitServerClose();  // what follows the TLS close of an upload
   if (!readyToSend_ || !dataConnected_) return;
+  if (!dataSocket_->TlsActive() && SendBlockFromFile()) return;
   if (!transferBuffer_) transferBuffer_ = std::make_unique_for_overwrite<char[]>(kFtpReceiveBlockSize);
   int n = 0;
   try {

@@ -100,6 +100,12 @@ class TCustomWSocket {
   // without a copy through the program. fileFailed tells that the file could not take bytes
   // that were received: they are lost. Only while HoldsReceivedData() is false.
   int ReceiveToFile(int fileDescriptor, int len, bool& fileFailed);
+  // Sends up to `len` bytes of the file `fileDescriptor` from its position, without a copy
+  // through the program: the bytes sent, 0 at the end of the file, -1 on a failure
+  // (LastError; 10035 when the system takes nothing now). OnDataSent follows from the loop
+  // once the system can take more, as after Send. Only on a plain connection whose send
+  // queue is empty (no TLS).
+  int SendFile(int fileDescriptor, int len);
   // A layer holds received bytes that only Receive returns (SOCKS, line mode).
   virtual bool HoldsReceivedData() const { return false; }
   virtual std::string ReceiveStr();

@@ -38,6 +38,23 @@ int TCustomWSocket::Send(const void* data, int len) {
   return len > 0 ? len : 0;
 }
 
+int TCustomWSocket::SendFile(int fileDescriptor, int len) {
+  if (state_ != wsConnected || !SendQueueEmpty()) {
+    platform::SetLastSocketError(state_ != wsConnected ? platform::kWsaENOTCONN : platform::kWsaEWOULDBLOCK);
+    lastError_ = platform::LastSocketError();
+    return -1;
+  }
+  const int sent = SocketCall(platform::SendFileToSocket, handle_, fileDescriptor, len);
+  if (sent < 0) {
+    lastError_ = platform::LastSocketError();
+    return -1;
+  }
+  if (sent > 0 && OnSendData) OnSendData(this, sent);
+  // All taken: OnDataSent comes from the loop; a short send has re-armed write readiness.
+  if (sent == len) sink_.Post(WM_ASYNCSELECT, static_cast<uintptr_t>(handle_), platform::MakeSelectParam(platform::kFdWrite, 0));
+  return sent;
+}
+
 int TCustomWSocket::SendStr(const std::string& str) { return Send(str.data(), static_cast<int>(str.size())); }
 
 void TCustomWSocket::AppendToSendQueue(const char* data, int len) {

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <sys/ioctl.h>
+#include <sys/sendfile.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -150,6 +151,12 @@ SpliceOutcome SpliceToFile(SocketHandle s, int fileDescriptor, int len) {
     return {static_cast<int>(got), true};
   }
   return {static_cast<int>(got), false};
+}
+
+int SendFileToSocket(SocketHandle s, int fileDescriptor, int len) {
+  const auto sent = static_cast<int>(::sendfile(s, fileDescriptor, nullptr, static_cast<size_t>(std::max(len, 0))));
+  if (sent != 0) RearmWriteIfShort(s, sent, len);
+  return Result(sent);
 }
 
 int SetSocketOption(SocketHandle s, int level, int name, const void* value, int len) {

@@ -47,6 +47,12 @@ struct SpliceOutcome {
 // spliced into is written the ordinary way.
 SpliceOutcome SpliceToFile(SocketHandle s, int fileDescriptor, int len);
 
+// Sends up to `len` bytes of the file `fileDescriptor` from its position (which moves on),
+// inside the kernel, without copying them through the program: the bytes sent, 0 at the
+// end of the file, -1 on a failure (its code in LastSocketError(), 10035 when the socket
+// takes nothing now). A send that stopped short re-arms write readiness, as SendSocket does.
+int SendFileToSocket(SocketHandle s, int fileDescriptor, int len);
+
 int SetSocketOption(SocketHandle s, int level, int name, const void* value, int len);
 int SetSocketIntOption(SocketHandle s, int level, int name, int value);
 int GetSockName(SocketHandle s, SocketAddress* name);
